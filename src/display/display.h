@@ -1,0 +1,36 @@
+// Signal display: window bands, waveform traces, titles, letter-mark ticks,
+// the time cursor and the status-line readouts.
+#pragma once
+#include <cstdint>
+
+// Drawing state of the current window, set when it is prepared for drawing.
+extern int plot_x0;          // x of the first sample column
+extern int plot_width;       // trace width in pixels
+extern int plot_span;        // samples across that width (at least 1)
+extern int cursor_y, cursor_h; // top and height of the time cursor
+extern int mark_x[26];       // x at which each letter mark was last drawn
+extern int half_span;        // cursor column of a one-sample-per-pixel view
+extern int time_decimals;    // decimals of the time readout
+extern const char *time_unit; // "ms" or "s "
+extern float time_per_sample; // milliseconds or seconds per sample
+
+// Spectrum level scale: level in dB = value / db_scale + db_offset.
+extern double db_scale;
+extern double db_offset;
+
+void layout_window(int w);
+void draw_window(int w);
+void redraw_current();
+void redraw_all();
+void redraw_screen();
+void select_window(int w);
+void goto_position(int p);
+void draw_range_box(int w);
+void move_mark(int letter, int p);
+void plot_trace(const int16_t *first, int n, int stride, int width, int height,
+                int x0, int yc, int levels, int zero, int color);
+// Column of sample position p in the current window.
+int sample_x(int p);
+
+void draw_cursor();
+void show_readout();
