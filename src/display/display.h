@@ -34,3 +34,8 @@ int sample_x(int p);
 
 void draw_cursor();
 void show_readout();
+
+// Window menu operations that loading uses: open the window below the last
+// visible one, and close the last visible window again.
+void new_window();
+void close_window();

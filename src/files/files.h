@@ -22,3 +22,7 @@ void show_signal_info(int w);
 void trim_trailing_spaces(char *text);
 int change_dir(const char *path);
 void split_path(char *out, const char *path);
+
+// File selection box: lets the user pick a name; returns with name empty
+// when the user escaped.
+void file_box(const char *prompt, char *name, int maxlen);
