@@ -2,19 +2,94 @@
 // selection box and the signal information line.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 enum { NUM_FILE_TYPES = 11, HEADER_AREA_SIZE = 1024 };
 enum { FT_ILS = 0, FT_C, FT_TRN, FT_LST, FT_PLT, FT_SND, FT_NOH, FT_MAT, FT_WAV, FT_TOK, FT_ADF };
 
+// Sample codes: how one stored value is encoded.  0..7 follow the SND
+// encoding numbers; 8 is the 16-bit unsigned data of some MAT files.
+enum {
+  SC_U8 = 0, SC_MULAW, SC_S8, SC_S16, SC_S24, SC_S32, SC_FLOAT, SC_DOUBLE, SC_U16,
+  NUM_SAMPLE_CODES
+};
+
 extern const char *const file_type_names[NUM_FILE_TYPES];
 extern const char *const file_extensions[NUM_FILE_TYPES];
+extern const int sample_sizes[NUM_SAMPLE_CODES]; // bytes per stored value of each sample code
 extern int cur_file_type;                       // type of the last load or of the save-type menu
 extern uint8_t header_area[HEADER_AREA_SIZE];   // shared by one file operation at a time
 
+// Layout of headerless files, set by Custom_load and the -h option.
+extern int raw_header;  // bytes skipped at the start
+extern int raw_trailer; // bytes ignored at the end
+extern int raw_code;    // sample code of the values
+extern int raw_swap;    // 1 = values in reverse byte order
+
+// Set by a reader that restored the window's marks from the file, so that
+// finish_load leaves them as they were stored.
+extern int marks_from_file;
+
+enum { MAX_LOAD_FRAMES = 1048576 }; // frames one load may bring in
+
 // File type 0..10 of a file, or -1 when it cannot be opened or is empty.
 int detect_file_type(const char *name);
+// G.711 mu-law expansion of one byte.
+int mulaw_to_linear(uint8_t byte);
+// Sets min_value, max_value, adc_bits and zero_level of window w from its values.
+void guess_format(int w);
+// Converts window w to `bits` and `zero`; asks first when `ask` is set.  1 when converted.
+int reformat_signal(int w, int bits, int zero, int ask);
+// Converts n stored values (already in little-endian order) of sample code
+// `code` into 16-bit values: floats are multiplied by `scale`, 32-bit and
+// 16-bit unsigned integers shifted right by `shift` bits.
+void convert_values(int code, const uint8_t *src, int n, int16_t *dst, double scale, int shift);
+// A float times a scale, truncated toward zero and kept within 16 bits; NaN gives 0.
+int16_t scale_to_16(double v, double scale);
+// Fewest bits of right shift that bring lo..hi into the 16-bit range.
+int shift_to_16(int64_t lo, int64_t hi);
+
 // Loads a file into the current window; an empty name asks for one.
 void load_file(const char *name, int force_raw);
+// Opens a file for loading and prepares the current window's record; null on failure.
+FILE *open_for_load(const char *name);
+// Closes the file and shows why a load stopped.
+void refuse_load(FILE *f, const char *text);
+// 1 when a channel count can be loaded (0 counts as one); otherwise refuses
+// the load with a message and closes the file.
+int check_channels(FILE *f, int64_t channels);
+// A rate read from a file, truncated; the default rate when it is not positive.
+int file_rate(double rate);
+// Allocates window w for a load, truncating to the load limit; frames allocated or 0.
+int alloc_for_load(int w, int64_t frames, int channels);
+// The common reader: stores `frames` frames of sample code `code` from byte
+// `offset` into the current window and finishes it; closes the file.
+void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channels, int swapped,
+                  const char *message);
+// 32767 / the largest magnitude of the first `values` float or double values.
+double float_scale(FILE *f, int code, int64_t offset, int swapped, int64_t values);
+// Right shift that brings the first `values` 32-bit or 16-bit unsigned values into 16 bits.
+int int_shift(FILE *f, int code, int64_t offset, int swapped, int64_t values);
+// Completes the current window after its values were stored.
+void finish_load();
+// Frames a file can hold from `offset` on, with `size`-byte values in
+// `channels` channels, at most `claimed` (negative claims give 0).
+int64_t frames_in_file(int64_t file_bytes, int64_t offset, int size, int channels, int64_t claimed);
+
+// The readers, one per file type.
+void load_ils(const char *name);
+void load_plain(const char *name);
+void load_trn(const char *name);
+void load_snd(const char *name);
+void load_wav(const char *name);
+void load_mat(const char *name);
+void load_adf(const char *name);
+void load_lst(const char *name);
+// Next MAT element at the file position as a double; `reverse` for big-endian data.
+double read_mat_scalar(FILE *f, int precision, int reverse);
+// One LST line: 1 when it holds a value, with the value and whether it had decimals.
+int parse_lst_line(const char *line, float *value, int *decimal);
+
 // The information line of window w.
 void show_signal_info(int w);
 

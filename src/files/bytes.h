@@ -1,0 +1,35 @@
+// Little- and big-endian fields read and written one by one, byte-order
+// reversal of value blocks, and the few stream helpers the readers share.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+uint16_t get_le16(const uint8_t *p);
+uint32_t get_le32(const uint8_t *p);
+uint64_t get_le64(const uint8_t *p);
+uint16_t get_be16(const uint8_t *p);
+uint32_t get_be32(const uint8_t *p);
+float get_le_float(const uint8_t *p);
+double get_le_double(const uint8_t *p);
+
+void put_le16(uint8_t *p, uint16_t v);
+void put_le32(uint8_t *p, uint32_t v);
+void put_be16(uint8_t *p, uint16_t v);
+void put_be32(uint8_t *p, uint32_t v);
+
+// Reverse the bytes of each of n values of 2, 3, 4 or 8 bytes in place.
+void swap_bytes16(uint8_t *buf, size_t n);
+void swap_bytes24(uint8_t *buf, size_t n);
+void swap_bytes32(uint8_t *buf, size_t n);
+void swap_bytes64(uint8_t *buf, size_t n);
+// Reverses each value of `size` bytes (1 leaves the block as it is).
+void swap_values(uint8_t *buf, size_t n, int size);
+
+// Stream helpers: 1 when all bytes came, 0 otherwise.
+int read_bytes(FILE *f, void *buf, size_t n);
+int read_le32(FILE *f, uint32_t *v);
+// Moves to an absolute byte position; 1 on success.
+int seek_to(FILE *f, int64_t pos);
+// Length of an open file in bytes (its position is left alone); -1 when unknown.
+int64_t file_size(FILE *f);

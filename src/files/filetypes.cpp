@@ -1,0 +1,228 @@
+// File types, the type probe, sample encodings, the format guess and the
+// reformat conversion shared by the loaders and writers.
+#include "core/state.h"
+#include "files/bytes.h"
+#include "files/files.h"
+#include "screen/screen.h"
+#include <cmath>
+#include <cstring>
+
+const char *const file_type_names[NUM_FILE_TYPES] = {
+  "ILS", "C", "TRN", "LST", "PLT", "SND", "NOH", "MAT", "WAV", "TOK", "ADF",
+};
+const char *const file_extensions[NUM_FILE_TYPES] = {
+  ".ils", ".c", ".trn", ".lst", ".plt", ".snd", ".", ".mat", ".wav", ".tok", ".adf",
+};
+const int sample_sizes[NUM_SAMPLE_CODES] = {1, 1, 1, 2, 3, 4, 4, 8, 2};
+
+int cur_file_type = FT_ILS;
+uint8_t header_area[HEADER_AREA_SIZE];
+int raw_header = 0;
+int raw_trailer = 0;
+int raw_code = SC_S16;
+int raw_swap = 0;
+
+// ---- Type probe -------------------------------------------------------------
+
+static int is_mat_header(const uint8_t *a)
+{
+  int32_t v = (int32_t)get_le32(a);
+  int tens = v / 10 % 10, hundreds = v / 100 % 10, thousands = v / 1000 % 10;
+  // Precision digits 0..5: double, float, int32, int16, uint16, uint8.
+  if (v % 10 != 0 || tens < 0 || tens > 5 || (hundreds != 0 && hundreds != 1) ||
+      (thousands != 0 && thousands != 1))
+    return 0;
+  if (get_le32(a + 12) != 0)
+    return 0;
+  if (get_le32(a + 4) != 1 && get_le32(a + 8) != 1)
+    return 0;
+  return (int32_t)get_le32(a + 16) > 0;
+}
+
+int detect_file_type(const char *name)
+{
+  if (header_bytes >= 0) {
+    raw_header = header_bytes;
+    return FT_NOH;
+  }
+  if (no_header)
+    return FT_NOH;
+  FILE *f = fopen(name, "rb");
+  if (!f)
+    return -1;
+  size_t got = fread(header_area, 1, HEADER_AREA_SIZE, f);
+  fclose(f);
+  if (got == 0)
+    return -1;
+  // A short file is judged on its own bytes: what lies beyond reads as zero.
+  memset(header_area + got, 0, HEADER_AREA_SIZE - got);
+  const uint8_t *a = header_area;
+
+  if ((int16_t)get_le16(a + 124) == -32000 && (int16_t)get_le16(a + 10) >= 1 &&
+      (int16_t)get_le16(a + 122) >= 1)
+    return FT_ILS;
+  if (memcmp(a, "RIFF", 4) == 0 && memcmp(a + 8, "WAVE", 4) == 0)
+    return FT_WAV;
+  if (memcmp(a, "KOBU40", 7) == 0)
+    return FT_ADF;
+  if (memcmp(a, "TRN", 4) == 0 || memcmp(a, "VMF", 4) == 0)
+    return FT_TRN;
+  if (memcmp(a, ".snd", 4) == 0 || memcmp(a, "dns.", 4) == 0)
+    return FT_SND;
+  if (is_mat_header(a))
+    return FT_MAT;
+  for (size_t i = 0; i < got; i++)
+    if (a[i] < 1 || a[i] > 127)
+      return FT_NOH;
+  return FT_LST;
+}
+
+// ---- Sample codes -----------------------------------------------------------
+
+int mulaw_to_linear(uint8_t byte)
+{
+  static const int bias[8] = {0, 132, 396, 924, 1980, 4092, 8316, 16764};
+  int u = ~byte & 0xFF;
+  int e = (u >> 4) & 7;
+  int m = u & 15;
+  int magnitude = (m << (e + 3)) + bias[e];
+  return (u & 0x80) ? -magnitude : magnitude;
+}
+
+int16_t scale_to_16(double v, double scale)
+{
+  double x = v * scale;
+  if (std::isnan(x))
+    return 0;
+  if (x >= 32767.0)
+    return 32767;
+  if (x <= -32768.0)
+    return -32768;
+  return (int16_t)x; // truncates toward zero
+}
+
+int shift_to_16(int64_t lo, int64_t hi)
+{
+  int s = 0;
+  while (s < 32 && ((hi >> s) > 32767 || (lo >> s) < -32768))
+    s++;
+  return s;
+}
+
+void convert_values(int code, const uint8_t *src, int n, int16_t *dst, double scale, int shift)
+{
+  switch (code) {
+  case SC_U8:
+    for (int i = 0; i < n; i++)
+      dst[i] = src[i];
+    break;
+  case SC_MULAW:
+    for (int i = 0; i < n; i++)
+      dst[i] = (int16_t)mulaw_to_linear(src[i]);
+    break;
+  case SC_S8:
+    for (int i = 0; i < n; i++)
+      dst[i] = (int8_t)src[i];
+    break;
+  case SC_S16:
+    for (int i = 0; i < n; i++)
+      dst[i] = (int16_t)get_le16(src + 2 * i);
+    break;
+  case SC_S24: // the upper two of three bytes
+    for (int i = 0; i < n; i++)
+      dst[i] = (int16_t)get_le16(src + 3 * i + 1);
+    break;
+  case SC_S32:
+    for (int i = 0; i < n; i++)
+      dst[i] = (int16_t)((int32_t)get_le32(src + 4 * i) >> shift);
+    break;
+  case SC_FLOAT:
+    for (int i = 0; i < n; i++)
+      dst[i] = scale_to_16(get_le_float(src + 4 * i), scale);
+    break;
+  case SC_DOUBLE:
+    for (int i = 0; i < n; i++)
+      dst[i] = scale_to_16(get_le_double(src + 8 * i), scale);
+    break;
+  case SC_U16:
+    for (int i = 0; i < n; i++)
+      dst[i] = (int16_t)(get_le16(src + 2 * i) >> shift);
+    break;
+  }
+}
+
+// ---- Format guess -----------------------------------------------------------
+
+void guess_format(int w)
+{
+  signal_window *sw = &windows[w];
+  int c = sw->channels < 1 ? 1 : sw->channels;
+  int64_t n = sw->num_samples > 0 && sw->samples ? (int64_t)sw->num_samples * c : 0;
+  int lo = 0, hi = 0;
+  int64_t sum = 0;
+  if (n > 0)
+    lo = hi = sw->samples[0];
+  for (int64_t i = 0; i < n; i++) {
+    int v = sw->samples[i];
+    if (v < lo)
+      lo = v;
+    if (v > hi)
+      hi = v;
+    sum += v;
+  }
+  int64_t mean = n > 0 ? sum / n : 0;
+  int range = hi - lo;
+  if (range > 4096 || (mean < 1024 && hi >= 2048)) {
+    sw->adc_bits = 16;
+    sw->zero_level = 0;
+  } else if (range > 256 || mean > 256) {
+    sw->adc_bits = 12;
+    sw->zero_level = mean >= 1024 ? 2048 : 0;
+  } else {
+    sw->adc_bits = 8;
+    sw->zero_level = mean >= 64 ? 128 : 0;
+  }
+  sw->min_value = (int16_t)lo;
+  sw->max_value = (int16_t)hi;
+}
+
+// ---- Reformat ---------------------------------------------------------------
+
+int reformat_signal(int w, int bits, int zero, int ask)
+{
+  signal_window *sw = &windows[w];
+  if (sw->num_samples <= 0 || bits <= 0 || !sw->samples)
+    return 0;
+  if (zero == sw->zero_level && bits == sw->adc_bits)
+    return 0;
+  if (ask) {
+    clear_prompt();
+    show_prompt("Data format does not match.  Reformat data? (Y/N) ");
+    if (!ask_yes()) {
+      clear_prompt();
+      return 0;
+    }
+  }
+  clear_prompt();
+  show_prompt("Rescaling the signal ...");
+  int c = sw->channels < 1 ? 1 : sw->channels;
+  int64_t n = (int64_t)sw->num_samples * c;
+  int b0 = sw->adc_bits, z0 = sw->zero_level;
+  // Shifts beyond 31 bits leave nothing of a 16-bit value either way.
+  int down = b0 - bits > 31 ? 31 : b0 - bits;
+  int up = bits - b0 > 31 ? 31 : bits - b0;
+  for (int64_t i = 0; i < n; i++) {
+    int64_t v = (int64_t)sw->samples[i] - z0;
+    if (bits < b0)
+      v = v / ((int64_t)1 << down) + zero;
+    else
+      v = v * ((int64_t)1 << (bits > b0 ? up : 0)) + zero;
+    sw->samples[i] = (int16_t)(uint16_t)(v & 0xFFFF); // kept to 16 bits
+  }
+  for (int i = 0; i < c; i++)
+    sw->samples[n + i] = (int16_t)zero;
+  sw->adc_bits = (int16_t)bits;
+  sw->zero_level = (int16_t)zero;
+  clear_prompt();
+  return 1;
+}

@@ -1,0 +1,110 @@
+// ILS files and token files: a 512-byte header of 16-bit words, then
+// 16-bit little-endian values; token files add a token table after the data.
+#include "core/state.h"
+#include "files/bytes.h"
+#include "files/files.h"
+#include "screen/screen.h"
+#include <cstdlib>
+#include <cstring>
+
+enum { ILS_HEADER = 512, TOKEN_FILE_KIND = 11111 };
+
+// Takes back what the saved-window block at byte 128 holds, or the rate of
+// the header words when the block is missing.
+static void read_ils_settings(const uint8_t *h)
+{
+  signal_window *sw = &windows[cur_win];
+  if (memcmp(h + 128, "BTNI_", 6) == 0) {
+    sw->created = (int32_t)get_le32(h + 192);
+    sw->adc_rate = file_rate((int32_t)get_le32(h + 196));
+    sw->dac_rate = file_rate((int32_t)get_le32(h + 200));
+    for (int i = 0; i < NUM_MARKS; i++)
+      sw->marks[i] = (int32_t)get_le32(h + 204 + 4 * i);
+    sw->kind = h[336] == 1 ? 1 : 0;
+    marks_from_file = 1;
+    return;
+  }
+  int exponent = (int16_t)get_le16(h + 120);
+  int mantissa = (int16_t)get_le16(h + 122);
+  if (mantissa > 0) {
+    int64_t rate = mantissa;
+    if (exponent >= 1 && exponent <= 5)
+      for (int i = 0; i < exponent; i++)
+        rate *= 10;
+    sw->adc_rate = sw->dac_rate = file_rate((double)rate);
+  }
+}
+
+// Asks which token to load.  Sets the data offset, the values to load, the
+// message and the window name; 0 after an invalid answer.
+static int choose_token(const char *name, int tokens, int length, int64_t *offset,
+                        int64_t *values, char *message, int message_len)
+{
+  signal_window *sw = &windows[cur_win];
+  *offset = ILS_HEADER;
+  *values = length;
+  if (tokens == 1) {
+    snprintf(message, message_len, " Loading token 1 from file: %s ... ", name);
+    snprintf(sw->name, NAME_LEN, "[token 1]");
+    return 1;
+  }
+  char question[LINE_LEN], answer[32] = "";
+  snprintf(question, sizeof question, " Enter token number (1-%d) or ALL: ", tokens);
+  prompt_input(question, answer, 20);
+  if (answer[0] == 'a' || answer[0] == 'A') {
+    snprintf(message, message_len, " Loading token file %s ... ", name);
+    *values = (int64_t)length * tokens;
+    snprintf(sw->name, NAME_LEN, "%d tokens", tokens);
+    return 1;
+  }
+  long k = strtol(answer, nullptr, 10);
+  if (k < 1 || k > tokens)
+    return 0;
+  snprintf(message, message_len, " Loading token %ld from file: %s ... ", k, name);
+  *offset = ILS_HEADER + 2 * (k - 1) * (int64_t)length;
+  snprintf(sw->name, NAME_LEN, "token %ld", k);
+  return 1;
+}
+
+void load_ils(const char *name)
+{
+  FILE *f = open_for_load(name);
+  if (!f)
+    return;
+  int64_t bytes = file_size(f);
+  if (!read_bytes(f, header_area, ILS_HEADER)) {
+    refuse_load(f, " Error reading ILS file header. ");
+    return;
+  }
+  int channels = (int16_t)get_le16(header_area + 116);
+  int blocks = (int16_t)get_le16(header_area + 10);
+  int token_file = (int16_t)get_le16(header_area + 126) == TOKEN_FILE_KIND;
+  read_ils_settings(header_area);
+  // Files written without the channel word hold 0 there: one channel.
+  if (channels < 1)
+    channels = 1;
+  if (!check_channels(f, channels))
+    return;
+
+  char message[LINE_LEN + 256];
+  int64_t offset = ILS_HEADER;
+  int64_t values = (bytes - ILS_HEADER) / 2;
+  int tokens = 0, length = 0;
+  if (token_file && blocks >= 0 && seek_to(f, ((int64_t)blocks + 1) * ILS_HEADER) &&
+      read_bytes(f, header_area, ILS_HEADER)) {
+    tokens = (int16_t)get_le16(header_area);
+    length = (int16_t)get_le16(header_area + 2);
+  }
+  // A token table that counts no tokens of positive length is no token table.
+  if (tokens > 0 && length > 0) {
+    if (!choose_token(name, tokens, length, &offset, &values, message, sizeof message)) {
+      refuse_load(f, " Invalid token number.");
+      return;
+    }
+  } else {
+    snprintf(message, sizeof message, " Loading (ILS) file %s ... ", name);
+  }
+  // Token lengths and file sizes count values; the reader wants frames.
+  int64_t frames = frames_in_file(bytes, offset, 2, channels, values / channels);
+  read_samples(f, SC_S16, offset, frames, channels, 0, message);
+}

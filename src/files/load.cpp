@@ -1,0 +1,301 @@
+// The load dispatcher and the common reader path that every binary reader
+// ends in: open, allocate, convert block by block, finish the window.
+#include "core/state.h"
+#include "display/display.h"
+#include "files/bytes.h"
+#include "files/files.h"
+#include "screen/screen.h"
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <sys/stat.h>
+
+int marks_from_file = 0;
+
+static void report_cant_open(const char *name)
+{
+  char text[320];
+  snprintf(text, sizeof text, " Can't open '%s'.", name);
+  show_error(text);
+}
+
+// Hands the file to the reader of its type; 0 when the type has no reader.
+static int run_reader(int t, const char *name)
+{
+  switch (t) {
+  case FT_ILS: load_ils(name); return 1;
+  case FT_TRN: load_trn(name); return 1;
+  case FT_LST: load_lst(name); return 1;
+  case FT_SND: load_snd(name); return 1;
+  case FT_NOH: load_plain(name); return 1;
+  case FT_MAT: load_mat(name); return 1;
+  case FT_WAV: load_wav(name); return 1;
+  case FT_ADF: load_adf(name); return 1;
+  }
+  return 0;
+}
+
+void load_file(const char *name, int force_raw)
+{
+  int given = name && name[0];
+  int prev_win = cur_win;
+  int new_win = -1; // the window opened for this load, if any
+
+  if (windows[cur_win].num_samples > 0) {
+    if (given) {
+      if (detect_file_type(name) < 0) {
+        report_cant_open(name);
+        return;
+      }
+    } else if (last_vis < 5) {
+      new_window();
+      new_win = cur_win;
+    } else {
+      show_prompt(" DELETE current contents of window? (y/N) ");
+      if (!ask_yes()) {
+        clear_prompt();
+        return;
+      }
+      clear_window(cur_win);
+      redraw_current();
+    }
+  }
+
+  char work[FILE_NAME_LEN];
+  if (given) {
+    snprintf(work, sizeof work, "%s", name);
+    if (windows[cur_win].num_samples > 0)
+      clear_window(cur_win);
+  } else {
+    const char *own = windows[cur_win].name;
+    if (own[0] < 32 || own[0] > 126)
+      work[0] = 0;
+    else
+      snprintf(work, NAME_LEN, "%s", own);
+    file_box("Enter name of file: ", work, LINE_LEN);
+  }
+
+  // An escaped file box is a cancel, even when every file counts as headerless.
+  int t = work[0] ? detect_file_type(work) : -1;
+  if (force_raw && t >= 0)
+    t = FT_NOH;
+  if (t >= 0) // a failed probe keeps the type a following Save would use
+    cur_file_type = t;
+  if (run_reader(t, work))
+    return;
+
+  if (new_win >= 0 && cur_win == new_win) {
+    close_window();
+    select_window(prev_win);
+  }
+  if (work[0])
+    report_cant_open(work);
+}
+
+FILE *open_for_load(const char *name)
+{
+  FILE *f = fopen(name, "rb");
+  struct stat st;
+  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
+    fclose(f);
+    f = nullptr;
+  }
+  if (!f)
+    report_cant_open(name);
+  else
+    setvbuf(f, nullptr, _IOFBF, 65536); // fewer system calls for the 1 KiB blocks
+
+  signal_window *sw = &windows[cur_win];
+  sw->adc_rate = sw->dac_rate = default_rate;
+  sw->created = (int32_t)time(nullptr);
+  sw->kind = 0;
+  snprintf(sw->name, NAME_LEN, "%.*s", NAME_LEN - 1, name);
+  reset_marks(cur_win);
+  marks_from_file = 0;
+  return f;
+}
+
+void refuse_load(FILE *f, const char *text)
+{
+  fclose(f);
+  show_error(text);
+}
+
+int check_channels(FILE *f, int64_t channels)
+{
+  if (channels >= 0 && channels <= 8)
+    return 1;
+  char text[LINE_LEN];
+  snprintf(text, sizeof text, " Can't load %lld channels (8 at most). ", (long long)channels);
+  refuse_load(f, text);
+  return 0;
+}
+
+int file_rate(double rate)
+{
+  if (!(rate >= 1)) // zero, negative, NaN: the file gives no usable rate
+    return default_rate;
+  if (rate > 2147483647.0)
+    return 2147483647;
+  return (int)rate;
+}
+
+int alloc_for_load(int w, int64_t frames, int channels)
+{
+  if (frames < 1) {
+    show_prompt(" No signal.");
+    return 0;
+  }
+  if (frames > MAX_LOAD_FRAMES) {
+    char text[LINE_LEN + 40];
+    snprintf(text, sizeof text, " Truncating signal from %lld to %ld samples.", (long long)frames,
+             (long)MAX_LOAD_FRAMES);
+    show_error(text);
+    frames = MAX_LOAD_FRAMES;
+  }
+  if (!alloc_samples(w, (int)frames, channels))
+    return 0;
+  return (int)frames;
+}
+
+int64_t frames_in_file(int64_t file_bytes, int64_t offset, int size, int channels, int64_t claimed)
+{
+  if (channels < 1)
+    channels = 1;
+  int64_t room = file_bytes - offset;
+  int64_t have = room > 0 && size > 0 ? room / size / channels : 0;
+  if (claimed < 0)
+    return 0;
+  return claimed < have ? claimed : have;
+}
+
+// Walks the first `values` stored values from `offset` and keeps the largest
+// finite magnitude (floats) or the smallest and largest value (integers).
+static void scan_values(FILE *f, int code, int64_t offset, int swapped, int64_t values,
+                        double *peak, int64_t *lo, int64_t *hi)
+{
+  int size = sample_sizes[code];
+  int per_block = HEADER_AREA_SIZE / size;
+  *peak = 0;
+  *lo = *hi = 0;
+  if (!seek_to(f, offset))
+    return;
+  while (values > 0) {
+    size_t got = fread(header_area, 1, (size_t)per_block * size, f);
+    int n = (int)(got / size);
+    if (n > values)
+      n = (int)values;
+    if (swapped)
+      swap_values(header_area, n, size);
+    for (int i = 0; i < n; i++) {
+      const uint8_t *p = header_area + i * size;
+      switch (code) {
+      case SC_FLOAT:
+      case SC_DOUBLE: {
+        double v = code == SC_FLOAT ? get_le_float(p) : get_le_double(p);
+        if (std::isfinite(v) && std::fabs(v) > *peak)
+          *peak = std::fabs(v);
+        break;
+      }
+      default: {
+        int64_t v = code == SC_S32 ? (int64_t)(int32_t)get_le32(p) : (int64_t)get_le16(p);
+        if (v < *lo)
+          *lo = v;
+        if (v > *hi)
+          *hi = v;
+      }
+      }
+    }
+    values -= n;
+    if (got < (size_t)per_block * size)
+      break;
+  }
+}
+
+double float_scale(FILE *f, int code, int64_t offset, int swapped, int64_t values)
+{
+  double peak;
+  int64_t lo, hi;
+  scan_values(f, code, offset, swapped, values, &peak, &lo, &hi);
+  return peak > 0 ? 32767.0 / peak : 1.0;
+}
+
+int int_shift(FILE *f, int code, int64_t offset, int swapped, int64_t values)
+{
+  double peak;
+  int64_t lo, hi;
+  scan_values(f, code, offset, swapped, values, &peak, &lo, &hi);
+  return shift_to_16(lo, hi);
+}
+
+void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channels, int swapped,
+                  const char *message)
+{
+  int w = cur_win;
+  signal_window *sw = &windows[w];
+  int c = channels < 1 ? 1 : channels > 8 ? 8 : channels;
+  int n = code >= 0 && code < NUM_SAMPLE_CODES ? alloc_for_load(w, frames, c) : 0;
+  int64_t total = (int64_t)n * c;
+  if (total == 0) {
+    sw->num_samples = 0;
+    sw->channels = 0;
+    fclose(f);
+    return;
+  }
+  show_prompt(message);
+
+  double scale = 1;
+  int shift = 0;
+  if (code == SC_FLOAT || code == SC_DOUBLE)
+    scale = float_scale(f, code, offset, swapped, total);
+  else if (code == SC_S32 || code == SC_U16)
+    shift = int_shift(f, code, offset, swapped, total);
+
+  int size = sample_sizes[code];
+  size_t block = code == SC_S24 ? 1023 : 1024;
+  int64_t stored = 0;
+  if (seek_to(f, offset)) {
+    while (stored < total) {
+      size_t got = fread(header_area, 1, block, f);
+      int64_t whole = (int64_t)(got / size);
+      if (whole > total - stored)
+        whole = total - stored;
+      if (swapped)
+        swap_values(header_area, (size_t)whole, size);
+      convert_values(code, header_area, (int)whole, sw->samples + stored, scale, shift);
+      stored += whole;
+      if (got < block)
+        break;
+    }
+  }
+
+  sw->num_samples = (int32_t)(stored / c);
+  sw->channels = (int8_t)c;
+  sw->file_type = (int8_t)cur_file_type;
+  sw->src_type = (uint8_t)code;
+  sw->src_flag = (uint8_t)(swapped != 0);
+  finish_load();
+  fclose(f);
+}
+
+void finish_load()
+{
+  int w = cur_win;
+  signal_window *sw = &windows[w];
+  int n = sw->num_samples;
+  int c = sw->channels < 1 ? 1 : sw->channels > 8 ? 8 : sw->channels;
+  guess_format(w);
+  if (sw->samples)
+    for (int i = 0; i < c; i++)
+      sw->samples[(int64_t)n * c + i] = sw->zero_level;
+  // The marks were reset while the window was still empty: [End] now
+  // belongs at the end of the new signal, unless the file gave the marks.
+  if (!marks_from_file)
+    sw->marks[MARK_END] = n;
+  marks_from_file = 0;
+  cursor = (n < scr_width ? n : scr_width) / 2;
+  window_views[w].view_start = 0;
+  window_views[w].view_end = n;
+  redraw_current();
+  show_signal_info(w);
+}

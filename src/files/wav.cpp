@@ -1,0 +1,124 @@
+// WAV files: a RIFF chunk walk to the "fmt " and "data" chunks; PCM of 8 to
+// 32 bits and IEEE float of 32 or 64 bits.
+#include "core/state.h"
+#include "files/bytes.h"
+#include "files/files.h"
+#include "screen/screen.h"
+#include <cstring>
+
+enum { TAG_PCM = 1, TAG_FLOAT = 3, TAG_EXTENSIBLE = 0xFFFE, FMT_KEPT = 40 };
+
+static const char wav_header_error[] = " Error reading WAV file header. ";
+
+struct wav_format {
+  int tag;      // format tag, the sub-format's for extensible files
+  int channels;
+  int64_t rate;
+  int bits;     // bits per sample of the container
+};
+
+// Reads the fmt body (at most FMT_KEPT bytes of it).  0 with a message when
+// it is too short to describe the data.
+static int read_fmt(FILE *f, uint32_t size, wav_format *fmt)
+{
+  if (size < 16) {
+    show_error(wav_header_error);
+    return 0;
+  }
+  uint8_t body[FMT_KEPT];
+  size_t keep = size < (uint32_t)FMT_KEPT ? size : (size_t)FMT_KEPT;
+  if (!read_bytes(f, body, keep)) {
+    show_error(wav_header_error);
+    return 0;
+  }
+  fmt->tag = get_le16(body);
+  fmt->channels = get_le16(body + 2);
+  fmt->rate = get_le32(body + 4);
+  fmt->bits = get_le16(body + 14);
+  if (fmt->tag == TAG_EXTENSIBLE) {
+    // The sub-format GUID begins with the tag the data really have.
+    if (keep < FMT_KEPT) {
+      show_error(" WAV extensible format header too short. ");
+      return 0;
+    }
+    fmt->tag = get_le16(body + 24);
+  }
+  return 1;
+}
+
+// Sample code of the data, or -1 after telling the user why they cannot be loaded.
+static int wav_sample_code(const wav_format *fmt)
+{
+  char text[LINE_LEN];
+  if (fmt->tag == TAG_PCM) {
+    if (fmt->bits >= 1 && fmt->bits <= 32)
+      return fmt->bits <= 8 ? SC_U8 : fmt->bits <= 16 ? SC_S16 : fmt->bits <= 24 ? SC_S24 : SC_S32;
+  } else if (fmt->tag == TAG_FLOAT) {
+    if (fmt->bits == 32 || fmt->bits == 64)
+      return fmt->bits == 32 ? SC_FLOAT : SC_DOUBLE;
+  } else {
+    snprintf(text, sizeof text, " Can't load WAV format tag %d (PCM and float only). ", fmt->tag);
+    show_error(text);
+    return -1;
+  }
+  snprintf(text, sizeof text, " Can't load %d-bit WAV data. ", fmt->bits);
+  show_error(text);
+  return -1;
+}
+
+void load_wav(const char *name)
+{
+  FILE *f = open_for_load(name);
+  if (!f)
+    return;
+  int64_t bytes = file_size(f);
+  uint8_t id[4];
+  uint32_t size;
+  if (!read_bytes(f, id, 4) || memcmp(id, "RIFF", 4) != 0 || !read_le32(f, &size) ||
+      !read_bytes(f, id, 4) || memcmp(id, "WAVE", 4) != 0) {
+    refuse_load(f, wav_header_error);
+    return;
+  }
+
+  // Walk the chunks: the first "fmt " describes the data, "data" ends the
+  // walk, everything else is skipped with its pad byte.
+  wav_format fmt = {};
+  int have_fmt = 0;
+  int64_t pos = 12, data_offset = -1, data_size = 0;
+  while (pos + 8 <= bytes) {
+    if (!seek_to(f, pos) || !read_bytes(f, id, 4) || !read_le32(f, &size))
+      break;
+    int64_t body = pos + 8;
+    if (memcmp(id, "fmt ", 4) == 0 && !have_fmt) {
+      if (!read_fmt(f, size, &fmt)) {
+        fclose(f);
+        return;
+      }
+      have_fmt = 1;
+    } else if (memcmp(id, "data", 4) == 0) {
+      data_offset = body;
+      data_size = size;
+      break;
+    }
+    pos = body + size + (size & 1);
+  }
+  if (!have_fmt || data_offset < 0) {
+    refuse_load(f, wav_header_error);
+    return;
+  }
+  int code = wav_sample_code(&fmt);
+  if (code < 0) {
+    fclose(f);
+    return;
+  }
+  if (!check_channels(f, fmt.channels))
+    return;
+  int c = fmt.channels < 1 ? 1 : fmt.channels;
+  windows[cur_win].adc_rate = windows[cur_win].dac_rate = file_rate((double)fmt.rate);
+  char message[LINE_LEN + 256];
+  snprintf(message, sizeof message, " Loading file %s ... ", name);
+  // A data size past the end of the file (or unknown) loads what is there.
+  int64_t frames = frames_in_file(bytes, data_offset, sample_sizes[code], c,
+                                  data_size / sample_sizes[code] / c);
+  read_samples(f, code, data_offset, frames, c, 0, message);
+}
