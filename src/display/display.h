@@ -39,3 +39,5 @@ void show_readout();
 // visible one, and close the last visible window again.
 void new_window();
 void close_window();
+// Exchanges the records and views of windows v and w.
+void swap_windows(int v, int w);

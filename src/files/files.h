@@ -5,6 +5,7 @@
 #include <cstdio>
 
 enum { NUM_FILE_TYPES = 11, HEADER_AREA_SIZE = 1024 };
+enum { FILE_PATH_LEN = 256 }; // bytes of a path or base name, terminator included
 enum { FT_ILS = 0, FT_C, FT_TRN, FT_LST, FT_PLT, FT_SND, FT_NOH, FT_MAT, FT_WAV, FT_TOK, FT_ADF };
 
 // Sample codes: how one stored value is encoded.  0..7 follow the SND
@@ -96,6 +97,9 @@ void show_signal_info(int w);
 // Path helpers of the file box and the command line.
 void trim_trailing_spaces(char *text);
 int change_dir(const char *path);
+// Makes the path's directory current and puts its base name in out, which
+// holds FILE_PATH_LEN bytes (a long name is kept whole: cutting it would
+// name another file).
 void split_path(char *out, const char *path);
 
 // File selection box: lets the user pick a name; returns with name empty

@@ -1,0 +1,139 @@
+// Start-up, the main loop and shutdown.
+#include "core/core.h"
+#include "core/state.h"
+#include "display/display.h"
+#include "files/files.h"
+#include "screen/platform.h"
+#include "screen/screen.h"
+#include <cstdio>
+#include <cstring>
+
+static const char *const top_menu[] = {
+  "File", "Edit", "Modify", "Trans", "Calc", "Input", "Play", "View", "Window", "Set", "Help", "",
+};
+
+void check_file_names()
+{
+  char base[FILE_NAME_LEN];
+  for (int i = 0; i < num_files;) {
+    split_path(base, file_names[i]);
+    if (detect_file_type(base) >= 0) {
+      i++;
+      continue;
+    }
+    for (int k = i; k + 1 < num_files; k++)
+      memcpy(file_names[k], file_names[k + 1], FILE_NAME_LEN);
+    num_files--;
+  }
+}
+
+void load_start_files()
+{
+  last_vis = first_vis;
+  if (num_files == 0) {
+    redraw_current();
+    info_enabled = 1;
+    return;
+  }
+  int n = num_files < 1 ? 1 : num_files > MAX_FILES ? MAX_FILES : num_files;
+  last_vis = first_vis + n - 1;
+  info_enabled = 0;
+  char base[FILE_NAME_LEN];
+  for (int i = 0; i < n; i++) {
+    select_window(first_vis + i);
+    split_path(base, file_names[i]);
+    load_file(base, 0);
+  }
+  if (last_vis > first_vis)
+    select_window(first_vis);
+  info_enabled = 1;
+}
+
+void main_step()
+{
+  int range = shown_end - shown_start;
+  int step = range >= scr_width ? range / scr_width : 1;
+  int before = cursor;
+
+  int key = menu_select("Tarvo", top_menu);
+  switch (key) {
+  case KEY_CTRL_C:
+    quit_flag = 1;
+    return;
+  case KEY_TAB:
+    select_window((cur_win - first_vis + 1) % num_vis + first_vis);
+    break;
+  case KEY_SHIFT_TAB:
+    select_window((num_vis - first_vis + cur_win - 1) % num_vis + first_vis);
+    break;
+  case KEY_UP:
+    if (cur_win > first_vis)
+      select_window(cur_win - 1);
+    break;
+  case KEY_DOWN:
+    if (cur_win - first_vis < num_vis - 1)
+      select_window(cur_win + 1);
+    break;
+  case 10: case ' ':
+    clear_prompt();
+    break;
+  case 12:
+    redraw_screen();
+    break;
+  case KEY_ESC:
+    break;
+  case KEY_LEFT: cursor -= step; break;
+  case KEY_RIGHT: cursor += step; break;
+  case KEY_SHIFT_LEFT: cursor -= 10 * step; break;
+  case KEY_SHIFT_RIGHT: cursor += 10 * step; break;
+  case KEY_CTRL_LEFT: cursor -= 50 * step; break;
+  case KEY_CTRL_RIGHT: cursor += 50 * step; break;
+  case KEY_HOME: cursor = shown_start; break;
+  case KEY_END: cursor = shown_end; break;
+  case KEY_CTRL_HOME: goto_position(windows[cur_win].marks[MARK_HOME]); break;
+  case KEY_CTRL_END: goto_position(windows[cur_win].marks[MARK_END]); break;
+  case 'H': case KEY_F1:
+    show_help();
+    break;
+  case KEY_F2:
+    show_signal_info(cur_win);
+    break;
+  case KEY_F3:
+    range_box_on = !range_box_on;
+    draw_range_box(cur_win);
+    break;
+  case KEY_F6:
+    window_views[cur_win].split_channels = !window_views[cur_win].split_channels;
+    draw_window(cur_win);
+    break;
+  default:
+    return;
+  }
+  if (quit_flag || cursor == before)
+    return;
+  goto_position(cursor);
+  draw_range_box(cur_win);
+}
+
+void shutdown()
+{
+  plat_close();
+  free_all_samples();
+}
+
+int program_main(int argc, char **argv)
+{
+  parse_options(argc, argv);
+  check_file_names();
+  // The window is made only once the options are read, so that the usage
+  // text and -H work without a display.
+  if (!plat_open("Tarvo", &scr_width, &scr_height))
+    return 1;
+  prepare_surface();
+  init_windows();
+  load_start_files();
+  while (!quit_flag)
+    main_step();
+  shutdown();
+  return 0;
+}

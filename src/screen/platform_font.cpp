@@ -1,0 +1,103 @@
+// Glyph masks from a fixed-pitch TrueType font, and PNG writing: shared by
+// the window and the headless platform (neither needs a video subsystem).
+#include "screen/platform.h"
+#include <SDL.h>
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static const char default_font[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+enum { FONT_POINTS = 13 }; // gives an 8-pixel advance with DejaVu Sans Mono
+
+static TTF_Font *font;
+static int glyph_w, glyph_h;
+static uint8_t *glyph_masks[256]; // one mask per character, made on first use
+
+int plat_font_open(int *advance, int *height, int *ascent)
+{
+  const char *path = getenv("TARVO_FONT");
+  if (!path || !*path)
+    path = default_font;
+  if (!TTF_WasInit() && TTF_Init() != 0) {
+    fprintf(stderr, "tarvo: cannot start the font renderer: %s\n", TTF_GetError());
+    return 0;
+  }
+  font = TTF_OpenFont(path, FONT_POINTS);
+  if (!font) {
+    fprintf(stderr, "tarvo: cannot open the font '%s' (%s); install the package fonts-dejavu-core "
+                    "or set TARVO_FONT to a fixed-pitch font file\n", path, TTF_GetError());
+    TTF_Quit();
+    return 0;
+  }
+  TTF_SetFontHinting(font, TTF_HINTING_MONO);
+  int minx, maxx, miny, maxy, adv = 0;
+  if (TTF_GlyphMetrics(font, 'M', &minx, &maxx, &miny, &maxy, &adv) != 0 || adv <= 0) {
+    fprintf(stderr, "tarvo: the font '%s' has no usable glyphs\n", path);
+    plat_font_close();
+    return 0;
+  }
+  glyph_w = adv;
+  glyph_h = TTF_FontHeight(font);
+  *advance = glyph_w;
+  *height = glyph_h;
+  *ascent = TTF_FontAscent(font);
+  return 1;
+}
+
+static uint8_t *render_glyph(unsigned char c)
+{
+  uint8_t *mask = (uint8_t *)calloc((size_t)glyph_w * glyph_h, 1);
+  if (!mask || c <= ' ' || c == 127)
+    return mask;
+  SDL_Color ink = {255, 255, 255, 255};
+  SDL_Surface *s = TTF_RenderGlyph_Solid(font, c, ink);
+  if (!s)
+    return mask;
+  // A solid rendering is palettised: index 0 is background, anything else ink.
+  SDL_LockSurface(s);
+  int w = s->w < glyph_w ? s->w : glyph_w;
+  int h = s->h < glyph_h ? s->h : glyph_h;
+  for (int y = 0; y < h; y++) {
+    const uint8_t *row = (const uint8_t *)s->pixels + (size_t)y * s->pitch;
+    for (int x = 0; x < w; x++)
+      mask[y * glyph_w + x] = row[x] ? 1 : 0;
+  }
+  SDL_UnlockSurface(s);
+  SDL_FreeSurface(s);
+  return mask;
+}
+
+const uint8_t *plat_glyph(unsigned char c)
+{
+  if (!font)
+    return nullptr;
+  if (!glyph_masks[c])
+    glyph_masks[c] = render_glyph(c);
+  return glyph_masks[c];
+}
+
+void plat_font_close()
+{
+  for (auto &m : glyph_masks) {
+    free(m);
+    m = nullptr;
+  }
+  if (font)
+    TTF_CloseFont(font);
+  font = nullptr;
+  if (TTF_WasInit())
+    TTF_Quit();
+}
+
+int plat_save_png(const char *path, const uint32_t *pixels, int width, int height)
+{
+  SDL_Surface *s = SDL_CreateRGBSurfaceWithFormatFrom((void *)pixels, width, height, 32, width * 4,
+                                                      SDL_PIXELFORMAT_RGB888);
+  if (!s)
+    return 0;
+  int ok = IMG_SavePNG(s, path) == 0;
+  SDL_FreeSurface(s);
+  return ok;
+}

@@ -1,0 +1,263 @@
+// The headless platform.  The screen is an off-screen image; events come
+// from a key script, one at a time as the program pumps messages.  Events
+// flow only while the program blocks for a key or waits on its timer, as
+// if the user typed slower than the program draws: runs are deterministic.
+#include "screen/platform_headless.h"
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+enum { ENTRY_EVENT, ENTRY_SHOT };
+
+struct script_entry {
+  int kind;
+  platform_event ev;
+  std::string path; // for shots
+};
+
+static std::vector<script_entry> queue;
+static size_t next_entry;
+static uint32_t *screen;
+static int screen_w, screen_h;
+static int released;    // a timer wait lets one event through
+static int run_headless;
+
+int plat_headless() { return run_headless; }
+
+int parse_size(const char *text, int *width, int *height)
+{
+  int w, h;
+  char tail;
+  if (!text || sscanf(text, "%dx%d%c", &w, &h, &tail) != 2)
+    return 0;
+  if (w < 320 || h < 200 || w > 8192 || h > 8192)
+    return 0;
+  *width = w;
+  *height = h;
+  return 1;
+}
+
+static void push(int type, int key, int ch, int x, int y)
+{
+  script_entry e;
+  e.kind = ENTRY_EVENT;
+  e.ev = {type, key, ch, x, y};
+  queue.push_back(e);
+}
+
+struct named_key {
+  const char *name;
+  int key;
+  int ch; // character the key types, 0 for none
+};
+
+static const named_key key_names[] = {
+  {"Enter", PK_ENTER, 13}, {"Esc", PK_ESC, 27}, {"Tab", PK_TAB, 9},
+  {"Backspace", PK_BACKSPACE, 8}, {"Space", PK_SPACE, 32},
+  {"Up", PK_UP, 0}, {"Down", PK_DOWN, 0}, {"Left", PK_LEFT, 0}, {"Right", PK_RIGHT, 0},
+  {"Home", PK_HOME, 0}, {"End", PK_END, 0}, {"PgUp", PK_PGUP, 0}, {"PgDn", PK_PGDN, 0},
+  {"Ins", PK_INSERT, 0}, {"Del", PK_DELETE, 0},
+  {"F1", PK_F1, 0}, {"F2", PK_F2, 0}, {"F3", PK_F3, 0}, {"F4", PK_F4, 0},
+  {"F5", PK_F5, 0}, {"F6", PK_F6, 0}, {"F7", PK_F7, 0}, {"F8", PK_F8, 0},
+  {"F9", PK_F9, 0}, {"F10", PK_F10, 0}, {"F11", PK_F11, 0}, {"F12", PK_F12, 0},
+};
+
+// One key press as a keyboard sends it: modifiers down, key down, the
+// character it types, key up, modifiers up.
+static int push_key(const char *name)
+{
+  int shift = 0, ctrl = 0;
+  for (;;) {
+    if (strncmp(name, "S-", 2) == 0 && name[2]) { shift = 1; name += 2; }
+    else if (strncmp(name, "C-", 2) == 0 && name[2]) { ctrl = 1; name += 2; }
+    else break;
+  }
+  int key = -1, ch = 0;
+  for (const named_key &k : key_names)
+    if (strcmp(name, k.name) == 0) {
+      key = k.key;
+      ch = k.ch;
+    }
+  if (key < 0) {
+    if (strlen(name) != 1 || !isprint((unsigned char)name[0]))
+      return 0;
+    key = PK_OTHER;
+    ch = (unsigned char)name[0];
+    if (ctrl && isalpha(ch))
+      ch = toupper(ch) - 'A' + 1;
+  }
+  if (shift) push(EV_KEYDOWN, PK_SHIFT, 0, 0, 0);
+  if (ctrl) push(EV_KEYDOWN, PK_CTRL, 0, 0, 0);
+  push(EV_KEYDOWN, key, 0, 0, 0);
+  if (ch) push(EV_CHAR, 0, ch, 0, 0);
+  push(EV_KEYUP, key, 0, 0, 0);
+  if (ctrl) push(EV_KEYUP, PK_CTRL, 0, 0, 0);
+  if (shift) push(EV_KEYUP, PK_SHIFT, 0, 0, 0);
+  return 1;
+}
+
+static int parse_line(const std::string &line)
+{
+  size_t sp = line.find(' ');
+  std::string cmd = line.substr(0, sp);
+  std::string rest = sp == std::string::npos ? "" : line.substr(sp + 1);
+  if (cmd == "type" && sp != std::string::npos) {
+    for (unsigned char c : rest)
+      push(EV_CHAR, 0, c, 0, 0);
+    return 1;
+  }
+  if (cmd == "key") {
+    char buf[64];
+    int used, any = 0;
+    const char *p = rest.c_str();
+    while (sscanf(p, "%63s%n", buf, &used) == 1) {
+      if (!push_key(buf))
+        return 0;
+      any = 1;
+      p += used;
+    }
+    return any;
+  }
+  if (cmd == "move" || cmd == "click" || cmd == "rclick") {
+    int x, y;
+    char tail;
+    if (sscanf(rest.c_str(), "%d %d %c", &x, &y, &tail) != 2)
+      return 0;
+    push(EV_MOUSEMOVE, 0, 0, x, y);
+    if (cmd == "click") push(EV_LBUTTON, 0, 0, x, y);
+    if (cmd == "rclick") push(EV_RBUTTON, 0, 0, x, y);
+    return 1;
+  }
+  if (cmd == "shot" && !rest.empty()) {
+    script_entry e;
+    e.kind = ENTRY_SHOT;
+    e.ev = {};
+    e.path = rest;
+    queue.push_back(e);
+    return 1;
+  }
+  if (cmd == "close" && rest.empty()) {
+    push(EV_CLOSE, 0, 0, 0, 0);
+    return 1;
+  }
+  return 0;
+}
+
+int headless_load_script(const char *path)
+{
+  FILE *f = fopen(path, "r");
+  if (!f) {
+    fprintf(stderr, "tarvo: cannot read the script '%s'\n", path);
+    return 0;
+  }
+  char buf[4096];
+  int number = 0;
+  while (fgets(buf, sizeof buf, f)) {
+    number++;
+    std::string line(buf);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+      line.pop_back();
+    if (line.empty() || line[0] == '#')
+      continue;
+    if (!parse_line(line)) {
+      fprintf(stderr, "tarvo: %s:%d: not a script command: %s\n", path, number, line.c_str());
+      fclose(f);
+      return 0;
+    }
+  }
+  fclose(f);
+  return 1;
+}
+
+static int open_screen(int width, int height)
+{
+  free(screen);
+  screen = (uint32_t *)calloc((size_t)width * height, sizeof(uint32_t));
+  if (!screen) {
+    fprintf(stderr, "tarvo: no memory for a %dx%d screen\n", width, height);
+    return 0;
+  }
+  screen_w = width;
+  screen_h = height;
+  run_headless = 1;
+  return 1;
+}
+
+int headless_open(int *width, int *height)
+{
+  int w = 800, h = 600;
+  const char *size = getenv("TARVO_SIZE");
+  if (size && *size && !parse_size(size, &w, &h)) {
+    fprintf(stderr, "tarvo: TARVO_SIZE must be WIDTHxHEIGHT, at least 320x200\n");
+    return 0;
+  }
+  if (!open_screen(w, h))
+    return 0;
+  const char *script = getenv("TARVO_SCRIPT");
+  if (script && *script && !headless_load_script(script))
+    exit(2);
+  *width = w;
+  *height = h;
+  return 1;
+}
+
+int headless_start(int width, int height)
+{
+  queue.clear();
+  next_entry = 0;
+  released = 0;
+  return open_screen(width, height);
+}
+
+void headless_push_event(const platform_event *ev)
+{
+  script_entry e;
+  e.kind = ENTRY_EVENT;
+  e.ev = *ev;
+  queue.push_back(e);
+}
+
+void headless_close()
+{
+  free(screen);
+  screen = nullptr;
+  queue.clear();
+  queue.shrink_to_fit();
+  next_entry = 0;
+}
+
+const uint32_t *headless_screen() { return screen; }
+
+void headless_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int y1)
+{
+  if (!screen)
+    return;
+  for (int y = y0; y <= y1 && y < screen_h; y++)
+    memcpy(screen + (size_t)y * screen_w + x0, pixels + (size_t)y * width + x0,
+           (size_t)(x1 - x0 + 1) * sizeof(uint32_t));
+}
+
+int headless_next_event(platform_event *ev, int wait)
+{
+  if (!wait && !released)
+    return 0;
+  released = 0;
+  while (next_entry < queue.size()) {
+    const script_entry &e = queue[next_entry++];
+    if (e.kind == ENTRY_SHOT) {
+      if (!plat_save_png(e.path.c_str(), screen, screen_w, screen_h))
+        fprintf(stderr, "tarvo: cannot write the screenshot '%s'\n", e.path.c_str());
+      continue;
+    }
+    *ev = e.ev;
+    return 1;
+  }
+  // The script is used up: the window is closed, and stays closed.
+  *ev = {EV_CLOSE, 0, 0, 0, 0};
+  return 1;
+}
+
+void headless_wait(int ms) { released = 1; }
