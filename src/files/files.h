@@ -35,6 +35,8 @@ enum { MAX_LOAD_FRAMES = 1048576 }; // frames one load may bring in
 
 // File type 0..10 of a file, or -1 when it cannot be opened or is empty.
 int detect_file_type(const char *name);
+// Byte order an SND magic announces: 1 big-endian, 0 little-endian, -1 not SND.
+int snd_byte_order(const uint8_t *magic);
 // G.711 mu-law expansion of one byte.
 int mulaw_to_linear(uint8_t byte);
 // Sets min_value, max_value, adc_bits and zero_level of window w from its values.

@@ -24,6 +24,16 @@ int raw_swap = 0;
 
 // ---- Type probe -------------------------------------------------------------
 
+int snd_byte_order(const uint8_t *magic)
+{
+  // ".snd" and the older ".sd\0" are big-endian; reversed, little-endian.
+  if (memcmp(magic, ".snd", 4) == 0 || memcmp(magic, ".sd\0", 4) == 0)
+    return 1;
+  if (memcmp(magic, "dns.", 4) == 0 || memcmp(magic, "\0ds.", 4) == 0)
+    return 0;
+  return -1;
+}
+
 static int is_mat_header(const uint8_t *a)
 {
   int32_t v = (int32_t)get_le32(a);
@@ -67,7 +77,7 @@ int detect_file_type(const char *name)
     return FT_ADF;
   if (memcmp(a, "TRN", 4) == 0 || memcmp(a, "VMF", 4) == 0)
     return FT_TRN;
-  if (memcmp(a, ".snd", 4) == 0 || memcmp(a, "dns.", 4) == 0)
+  if (snd_byte_order(a) >= 0)
     return FT_SND;
   if (is_mat_header(a))
     return FT_MAT;

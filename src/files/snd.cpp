@@ -4,7 +4,6 @@
 #include "files/bytes.h"
 #include "files/files.h"
 #include "screen/screen.h"
-#include <cstring>
 
 enum { SND_HEADER = 28, SND_MIN_OFFSET = 24 };
 
@@ -19,12 +18,8 @@ void load_snd(const char *name)
     refuse_load(f, snd_header_error);
     return;
   }
-  int swapped;
-  if (memcmp(header_area, "dns.", 4) == 0)
-    swapped = 0;
-  else if (memcmp(header_area, ".snd", 4) == 0)
-    swapped = 1;
-  else {
+  int swapped = snd_byte_order(header_area);
+  if (swapped < 0) {
     refuse_load(f, snd_header_error);
     return;
   }

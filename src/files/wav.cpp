@@ -33,7 +33,7 @@ static int read_fmt(FILE *f, uint32_t size, wav_format *fmt)
   }
   fmt->tag = get_le16(body);
   fmt->channels = get_le16(body + 2);
-  fmt->rate = get_le32(body + 4);
+  fmt->rate = (int32_t)get_le32(body + 4); // past 2^31 is no rate
   fmt->bits = get_le16(body + 14);
   if (fmt->tag == TAG_EXTENSIBLE) {
     // The sub-format GUID begins with the tag the data really have.
