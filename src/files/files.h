@@ -41,6 +41,15 @@ int snd_byte_order(const uint8_t *magic);
 int mulaw_to_linear(uint8_t byte);
 // Sets min_value, max_value, adc_bits and zero_level of window w from its values.
 void guess_format(int w);
+// What the format guess needs of a run of values, gathered as they come.
+struct value_stats {
+  int lo, hi;    // smallest and largest value
+  int64_t sum;   // sum of the values
+  int64_t count; // values seen; 0 = none yet
+};
+void add_value_stats(value_stats *s, const int16_t *v, int64_t n);
+// The format guess from gathered statistics.
+void apply_format_guess(int w, const value_stats *s);
 // Converts window w to `bits` and `zero`; asks first when `ask` is set.  1 when converted.
 int reformat_signal(int w, int bits, int zero, int ask);
 // Converts n stored values (already in little-endian order) of sample code

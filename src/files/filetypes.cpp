@@ -4,6 +4,8 @@
 #include "files/bytes.h"
 #include "files/files.h"
 #include "screen/screen.h"
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -135,8 +137,11 @@ void convert_values(int code, const uint8_t *src, int n, int16_t *dst, double sc
       dst[i] = (int8_t)src[i];
     break;
   case SC_S16:
-    for (int i = 0; i < n; i++)
-      dst[i] = (int16_t)get_le16(src + 2 * i);
+    if constexpr (std::endian::native == std::endian::little)
+      memcpy(dst, src, (size_t)n * 2); // the stored bytes already are the values
+    else
+      for (int i = 0; i < n; i++)
+        dst[i] = (int16_t)get_le16(src + 2 * i);
     break;
   case SC_S24: // the upper two of three bytes
     for (int i = 0; i < n; i++)
@@ -163,24 +168,53 @@ void convert_values(int code, const uint8_t *src, int n, int16_t *dst, double sc
 
 // ---- Format guess -----------------------------------------------------------
 
-void guess_format(int w)
+void add_value_stats(value_stats *s, const int16_t *v, int64_t n)
+{
+  enum { LANES = 32, RUN = 32768 };
+  if (n <= 0)
+    return;
+  if (s->count == 0)
+    s->lo = s->hi = v[0];
+  // Independent lanes keep the vector units busy instead of waiting on one
+  // running minimum, maximum and sum; a run of RUN values cannot overflow
+  // a lane's 32-bit sum.
+  for (int64_t start = 0; start < n; start += RUN) {
+    const int16_t *run = v + start;
+    int len = (int)std::min<int64_t>(RUN, n - start);
+    int16_t lo[LANES], hi[LANES];
+    int32_t part[LANES];
+    for (int k = 0; k < LANES; k++) {
+      lo[k] = (int16_t)s->lo;
+      hi[k] = (int16_t)s->hi;
+      part[k] = 0;
+    }
+    int i = 0;
+    for (; i + LANES <= len; i += LANES)
+      for (int k = 0; k < LANES; k++) {
+        int16_t x = run[i + k];
+        lo[k] = x < lo[k] ? x : lo[k];
+        hi[k] = x > hi[k] ? x : hi[k];
+        part[k] += x;
+      }
+    for (; i < len; i++) {
+      lo[0] = std::min(lo[0], run[i]);
+      hi[0] = std::max(hi[0], run[i]);
+      part[0] += run[i];
+    }
+    for (int k = 0; k < LANES; k++) {
+      s->lo = std::min<int>(s->lo, lo[k]);
+      s->hi = std::max<int>(s->hi, hi[k]);
+      s->sum += part[k];
+    }
+  }
+  s->count += n;
+}
+
+void apply_format_guess(int w, const value_stats *s)
 {
   signal_window *sw = &windows[w];
-  int c = sw->channels < 1 ? 1 : sw->channels;
-  int64_t n = sw->num_samples > 0 && sw->samples ? (int64_t)sw->num_samples * c : 0;
-  int lo = 0, hi = 0;
-  int64_t sum = 0;
-  if (n > 0)
-    lo = hi = sw->samples[0];
-  for (int64_t i = 0; i < n; i++) {
-    int v = sw->samples[i];
-    if (v < lo)
-      lo = v;
-    if (v > hi)
-      hi = v;
-    sum += v;
-  }
-  int64_t mean = n > 0 ? sum / n : 0;
+  int64_t mean = s->count > 0 ? s->sum / s->count : 0;
+  int lo = s->count > 0 ? s->lo : 0, hi = s->count > 0 ? s->hi : 0;
   int range = hi - lo;
   if (range > 4096 || (mean < 1024 && hi >= 2048)) {
     sw->adc_bits = 16;
@@ -194,6 +228,16 @@ void guess_format(int w)
   }
   sw->min_value = (int16_t)lo;
   sw->max_value = (int16_t)hi;
+}
+
+void guess_format(int w)
+{
+  const signal_window *sw = &windows[w];
+  int c = sw->channels < 1 ? 1 : sw->channels;
+  value_stats s = {};
+  if (sw->num_samples > 0 && sw->samples)
+    add_value_stats(&s, sw->samples, (int64_t)sw->num_samples * c);
+  apply_format_guess(w, &s);
 }
 
 // ---- Reformat ---------------------------------------------------------------
