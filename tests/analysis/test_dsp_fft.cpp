@@ -87,8 +87,9 @@ TEST(DspFft, ConstantAndAlternatingEightPoints)
   ASSERT_EQ(fft_real(alt, 8), 0);
   EXPECT_EQ(alt[1], 8.0f);
   for (int i = 0; i < 8; i++) {
-    if (i != 1)
+    if (i != 1) {
       EXPECT_EQ(alt[i], 0.0f) << i;
+    }
   }
 }
 
