@@ -190,8 +190,10 @@ static void bm_formants(benchmark::State &state)
 }
 
 // Keeps each run's time per iteration in microseconds, by benchmark name.
+// Colour is off so that the summary lines start at the start of the line.
 class summary_reporter : public benchmark::ConsoleReporter {
 public:
+  summary_reporter() : ConsoleReporter(OO_Tabular) {}
   std::map<std::string, double> micros;
   void ReportRuns(const std::vector<Run> &runs) override
   {
