@@ -27,4 +27,3 @@ void show_signal_info(int w)
     show_prompt("No signal.");
 }
 
-void file_box(const char *prompt, char *name, int maxlen) { name[0] = 0; }
