@@ -22,8 +22,6 @@ enum {
   WIDE_CELLS = 5 * COLUMN_ROWS + 2,
   SMALL_ROWS = 4,     // box height in rows without a list
   LARGE_ROWS = 20,    // box height in rows with a list
-  FIRST_SEARCH = 256, // directory entries asked for by the first search
-  MAX_SEARCH = 65536, // the search stops growing here
   DIR_TEXT_LEN = 4096,
 };
 
@@ -170,25 +168,6 @@ static void draw_entry(const box_state *b, int i, int highlight)
             b->top + (4 + i % COLUMN_ROWS) * row_height, cell_text);
 }
 
-// Every entry matching the pattern, sorted.  The search is repeated with
-// more room until it returns fewer than it was allowed: only a complete
-// search is sorted over the whole directory.  The caller frees *out.
-static int search_all(const char *pattern, found_file **out)
-{
-  *out = nullptr;
-  for (int max = FIRST_SEARCH;; max *= 2) {
-    found_file *found = (found_file *)malloc((size_t)max * sizeof(found_file));
-    if (!found)
-      return 0;
-    int count = find_files(pattern, found, max);
-    if (count < max || max >= MAX_SEARCH) {
-      *out = found;
-      return count;
-    }
-    free(found);
-  }
-}
-
 // Searches the directory with the name as pattern and fills the list from
 // entry s on.
 static void fill_list(box_state *b, const char *name)
@@ -196,8 +175,16 @@ static void fill_list(box_state *b, const char *name)
   char pattern[FILE_PATH_LEN];
   snprintf(pattern, sizeof pattern, "%s", name + strspn(name, " "));
   trim_trailing_spaces(pattern);
-  found_file *found;
-  int count = search_all(pattern, &found);
+  // The entries before s, the 80 listed and one more that tells whether
+  // more follow.
+  int want = b->s + LIST_MAX + 1;
+  found_file *found = (found_file *)malloc((size_t)want * sizeof(found_file));
+  if (!found) {
+    b->n = 0;
+    b->more = 0;
+    return;
+  }
+  int count = find_files(pattern, found, want);
   int first = std::min(b->s, count);
   b->n = std::min(count - first, (int)LIST_MAX);
   b->more = count - first > LIST_MAX;

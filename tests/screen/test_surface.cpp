@@ -184,3 +184,16 @@ TEST_F(Surface, FontMetricsGiveEightPixelCellsAndEighteenPixelRows)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Surface, RectanglesWhollyOffScreenDrawNothing)
+{
+  auto before = snapshot();
+  fill_rect(scr_width, 10, scr_width + 50, 20, 4);
+  fill_rect(-50, 10, -1, 20, 4);
+  fill_rect(10, scr_height, 20, scr_height + 9, 4);
+  EXPECT_EQ(snapshot(), before);
+}
+
+} // namespace
