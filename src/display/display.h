@@ -29,6 +29,8 @@ void draw_range_box(int w);
 void move_mark(int letter, int p);
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
                 int x0, int yc, int levels, int zero, int color);
+// The right-hand title text: duration, bandwidth or "No signal".
+void title_right_text(int w, char *text, int size);
 // Column of sample position p in the current window.
 int sample_x(int p);
 

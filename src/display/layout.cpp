@@ -95,6 +95,26 @@ static void draw_window_frame(int w, int color)
     fill_rect(v->left, v->bottom + 1, v->right, clear_to, back_color);
 }
 
+void title_right_text(int w, char *text, int size)
+{
+  signal_window *sw = &windows[w];
+  const window_view *v = &window_views[w];
+  if (sw->num_samples == 0) {
+    snprintf(text, size, "No signal");
+  } else if (sw->kind == 1) {
+    double bw = sw->adc_rate * 0.001 / (2.0 * sw->num_samples) * (v->view_end - v->view_start);
+    snprintf(text, size, "Bandwidth = %6.*f %s  ", 3, bw, "kHz");
+  } else {
+    sw->time_exp = (int16_t)duration_exp(sw);
+    int rate = sw->adc_rate >= 1 ? sw->adc_rate : default_rate;
+    int span = v->view_end - v->view_start;
+    if (sw->time_exp < 6)
+      snprintf(text, size, "Duration = %6.*f %s  ", 7 - sw->time_exp, span * 1000.0 / rate, "ms");
+    else
+      snprintf(text, size, "Duration = %6.*f %s  ", 10 - sw->time_exp, (double)span / rate, "s ");
+  }
+}
+
 static void draw_title(int w)
 {
   signal_window *sw = &windows[w];
@@ -106,20 +126,7 @@ static void draw_title(int w)
   set_text_colors(title_fg, title_bg);
   draw_text(v->left + 2, baseline, text);
 
-  if (sw->num_samples == 0) {
-    snprintf(text, sizeof text, "No signal");
-  } else if (sw->kind == 1) {
-    double bw = sw->adc_rate * 0.001 / (2.0 * sw->num_samples) * (v->view_end - v->view_start);
-    snprintf(text, sizeof text, "Bandwidth = %6.*f %s  ", 3, bw, "kHz");
-  } else {
-    sw->time_exp = (int16_t)duration_exp(sw);
-    int rate = sw->adc_rate >= 1 ? sw->adc_rate : default_rate;
-    int span = v->view_end - v->view_start;
-    if (sw->time_exp < 6)
-      snprintf(text, sizeof text, "Duration = %6.*f %s  ", 7 - sw->time_exp, span * 1000.0 / rate, "ms");
-    else
-      snprintf(text, sizeof text, "Duration = %6.*f %s  ", 10 - sw->time_exp, (double)span / rate, "s ");
-  }
+  title_right_text(w, text, sizeof text);
   set_text_colors(title_hi_fg, title_hi_bg);
   draw_text(v->right - ((int)strlen(text) + 1) * char_width, baseline, text);
 }

@@ -17,6 +17,27 @@ struct trace_scale {
   }
 };
 
+// Widens lo..hi over count values, every stride-th from p.  The plain
+// case of one channel is a loop of its own: with a stride of 1 known to the
+// compiler it runs on whole vectors of values, several times faster.
+static void widen_range(const int16_t *p, long long count, int stride, int *lo, int *hi)
+{
+  int l = *lo, h = *hi;
+  if (stride == 1) {
+    for (long long i = 0; i < count; i++) {
+      l = std::min(l, (int)p[i]);
+      h = std::max(h, (int)p[i]);
+    }
+  } else {
+    for (long long i = 0; i < count; i++) {
+      l = std::min(l, (int)p[i * stride]);
+      h = std::max(h, (int)p[i * stride]);
+    }
+  }
+  *lo = l;
+  *hi = h;
+}
+
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
                 int x0, int yc, int levels, int zero, int color)
 {
@@ -47,11 +68,8 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
       long long from = b(k - 1);
       long long to = k <= last_col ? b(k) : n - 1;
       int lo = value(from), hi = lo;
-      for (long long i = from + 1; i <= to; i++) {
-        int v = value(i);
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-      }
+      if (to > from)
+        widen_range(first + (from + 1) * stride, to - from, stride, &lo, &hi);
       int x = x0 + (int)std::min(k, last_col);
       fill_rect(x, s.y(hi), x, s.y(lo), color);
     }

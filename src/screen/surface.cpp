@@ -125,6 +125,8 @@ void fill_rect(int x0, int y0, int x1, int y1, int color)
   int cx0 = std::max(x0, 0), cy0 = std::max(y0, 0);
   int cx1 = std::min(x1, scr_width - 1), cy1 = std::min(y1, scr_height - 1);
   uint32_t rgb = color_of(color);
+  if (cx0 > cx1)
+    return; // wholly left or right of the screen
   for (int y = cy0; y <= cy1; y++)
     std::fill(back_buffer + (size_t)y * scr_width + cx0, back_buffer + (size_t)y * scr_width + cx1 + 1, rgb);
   invalidate_rect(x0, y0, x1, y1);

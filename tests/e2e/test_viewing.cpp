@@ -1,0 +1,139 @@
+// Seeing signals: files from the command line in windows 1 to 5, moving
+// between windows, the cursor and its readout, F2, F3 and F6.
+#include "support/support.h"
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+void put16(std::string &s, int v) { s += (char)(v & 255); s += (char)((v >> 8) & 255); }
+void put32(std::string &s, uint32_t v) { put16(s, v & 0xFFFF); put16(s, v >> 16); }
+
+// A plain 16-bit PCM WAV file with value f(i) in frame i.
+template <class F> std::string wav16(int frames, int channels, int rate, F f)
+{
+  std::string d;
+  for (int i = 0; i < frames; i++)
+    for (int c = 0; c < channels; c++)
+      put16(d, f(i, c));
+  std::string s = "RIFF";
+  put32(s, 36 + (uint32_t)d.size());
+  s += "WAVEfmt ";
+  put32(s, 16);
+  put16(s, 1);
+  put16(s, channels);
+  put32(s, rate);
+  put32(s, rate * channels * 2);
+  put16(s, channels * 2);
+  put16(s, 16);
+  s += "data";
+  put32(s, (uint32_t)d.size());
+  return s + d;
+}
+
+std::string last_status(const run_result &r)
+{
+  auto s = transcript_lines(r.transcript, "S:");
+  return s.empty() ? "" : s.back();
+}
+
+TEST(Viewing, FiveFilesLoadInOrderAndMissingOnesAreDropped)
+{
+  std::string dir = scratch_dir("five");
+  std::vector<std::string> args;
+  for (int k = 1; k <= 6; k++) {
+    std::string name = "f" + std::to_string(k) + ".wav";
+    write_file(dir + "/" + name, wav16(1000 * k, 1, 8000, [](int i, int) { return i % 100; }));
+    args.push_back(name);
+    if (k == 2)
+      args.push_back("missing.wav");
+  }
+  run_result r = run_tarvo(dir, "key F2 x Tab F2 x Tab F2 x Tab F2 x Tab F2 x Tab F2 x\n", args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> infos;
+  for (const std::string &p : transcript_lines(r.transcript, "P:"))
+    if (p.find("samples") != std::string::npos)
+      infos.push_back(p);
+  ASSERT_EQ(infos.size(), 6u) << r.transcript;
+  for (int k = 1; k <= 5; k++)
+    EXPECT_EQ(infos[k - 1], " (WAV) " + std::to_string(1000 * k) +
+                                " samples (1 chan.) at 8000 Hz, ADC = 8 bits (signed) ");
+  EXPECT_EQ(infos[5], infos[0]); // Tab from window 5 wraps to window 1
+}
+
+TEST(Viewing, CursorStepsAndJumpsShowTimeSampleAndValue)
+{
+  std::string dir = scratch_dir("cursor");
+  // 20000 frames at 10000 Hz: 2 s, shown on 794 columns, a step of 25 frames.
+  write_file(dir + "/s.wav", wav16(20000, 1, 10000, [](int i, int) { return i - 10000; }));
+  struct { const char *keys; const char *status; } steps[] = {
+    {"C-Home", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
+    {"Right", " Cursor at  0.0025/2.0000 s , (    25/ 20000).  Value =  -9975  "},
+    {"S-Right", " Cursor at  0.0275/2.0000 s , (   275/ 20000).  Value =  -9725  "},
+    {"C-Right", " Cursor at  0.1525/2.0000 s , (  1525/ 20000).  Value =  -8475  "},
+    {"C-Left", " Cursor at  0.0275/2.0000 s , (   275/ 20000).  Value =  -9725  "},
+    {"S-Left", " Cursor at  0.0025/2.0000 s , (    25/ 20000).  Value =  -9975  "},
+    {"Left Left", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
+    {"End", " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  "},
+    {"Home", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
+    {"C-End", " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  "},
+  };
+  std::string script;
+  for (auto &s : steps)
+    script += std::string("key ") + s.keys + "\n";
+  run_result r = run_tarvo(dir, script, {"s.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto status = transcript_lines(r.transcript, "S:");
+  // Each step leaves its readout; drop repeats of the same text.
+  std::vector<std::string> seen;
+  for (auto &s : status)
+    if (seen.empty() || seen.back() != s)
+      seen.push_back(s);
+  for (auto &s : steps)
+    EXPECT_NE(std::find(seen.begin(), seen.end(), s.status), seen.end()) << s.keys;
+  EXPECT_EQ(last_status(r), steps[9].status);
+}
+
+TEST(Viewing, WindowKeysMoveBetweenVisibleWindowsOnly)
+{
+  std::string dir = scratch_dir("windows");
+  for (int k = 1; k <= 3; k++)
+    write_file(dir + "/w" + std::to_string(k) + ".wav",
+               wav16(100 * k, 1, 10000, [k](int, int) { return 1000 * k; }));
+  // Up from window 1 and Down from window 3 stay; Shift-Tab from 1 wraps to 3.
+  run_result r = run_tarvo(dir, "key Up F2 x Down Down Down F2 x S-Tab F2 x S-Tab S-Tab F2 x\n",
+                           {"w1.wav", "w2.wav", "w3.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> infos;
+  for (const std::string &p : transcript_lines(r.transcript, "P:"))
+    if (p.find("samples") != std::string::npos)
+      infos.push_back(p.substr(7, 4));
+  EXPECT_EQ(infos, (std::vector<std::string>{"100 ", "300 ", "200 ", "300 "}));
+}
+
+TEST(Viewing, EmptyStartShowsOneWindowAndF2SaysNoSignal)
+{
+  std::string dir = scratch_dir("empty");
+  run_result r = run_tarvo(dir, "key F2\n", {"nothing-here.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto p = transcript_lines(r.transcript, "P:");
+  EXPECT_NE(std::find(p.begin(), p.end(), "No signal."), p.end()) << r.transcript;
+}
+
+TEST(Viewing, ScreenshotsOfOneFiveAndSplitViews)
+{
+  std::string dir = scratch_dir("shots");
+  write_file(dir + "/st.wav", wav16(3000, 2, 10000, [](int i, int c) {
+    return c ? (i % 200 - 100) * 100 : (i % 50 - 25) * 400; }));
+  run_result r = run_tarvo(dir, "shot overlaid.png\nkey F6\nshot split.png\nkey F6\nshot again.png\nkey F3\n",
+                           {"st.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string a = read_file(dir + "/overlaid.png"), b = read_file(dir + "/split.png");
+  ASSERT_FALSE(a.empty());
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a, read_file(dir + "/again.png"));
+}
+
+} // namespace
