@@ -10,6 +10,9 @@
 #include <vector>
 
 typedef std::vector<uint8_t> bytes;
+typedef void (*reader_fn)(const char *name);
+
+inline bytes bytes_of(const std::string &text) { return bytes(text.begin(), text.end()); }
 
 void add_text(bytes &b, const char *text, size_t n);
 void add_le16(bytes &b, uint16_t v);
