@@ -27,7 +27,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-enum { FRAMES = 1048576, ROUNDS = 9, WAV_HEADER = 44 };
+enum { FRAMES = 1048576, ROUNDS = 21, WAV_HEADER = 44 };
 
 static double now_ms()
 {

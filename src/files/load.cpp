@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 int marks_from_file = 0;
 
@@ -265,21 +267,27 @@ static int64_t read_staged(FILE *f, int code, int swapped, int64_t total, int16_
 }
 
 // 16-bit little-endian values are already what the storage holds: they go
-// straight from the file into it, 64 KiB at a time, without staging.
-static int64_t read_direct16(FILE *f, int swapped, int64_t total, int16_t *dst)
+// straight from the file into it, 64 KiB at a time, past the stream buffer.
+static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total, int16_t *dst)
 {
-  int64_t stored = 0;
-  while (stored < total) {
-    size_t want = (size_t)std::min<int64_t>(total - stored, 32768);
-    size_t got = fread(dst + stored, 2, want, f);
-    if (swapped)
-      swap_bytes16((uint8_t *)(dst + stored), got);
-    add_value_stats(&load_stats, dst + stored, (int64_t)got);
-    stored += (int64_t)got;
-    if (got < want)
+  int fd = fileno(f);
+  if (lseek(fd, (off_t)offset, SEEK_SET) != (off_t)offset)
+    return 0;
+  int64_t have = 0; // bytes stored, whole values or not
+  while (have < total * 2) {
+    size_t want = (size_t)std::min<int64_t>(total * 2 - have, 65536);
+    ssize_t got = read(fd, (char *)dst + have, want);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
       break;
+    int64_t from = have / 2;
+    have += got;
+    if (swapped)
+      swap_bytes16((uint8_t *)(dst + from), (size_t)(have / 2 - from));
+    add_value_stats(&load_stats, dst + from, have / 2 - from);
   }
-  return stored;
+  return have / 2; // a trailing odd byte is no value
 }
 
 void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channels, int swapped,
@@ -309,7 +317,7 @@ void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channel
   load_stats = {};
   if (seek_to(f, offset)) {
     if (code == SC_S16 && std::endian::native == std::endian::little)
-      stored = read_direct16(f, swapped, total, sw->samples);
+      stored = read_direct16(f, offset, swapped, total, sw->samples);
     else
       stored = read_staged(f, code, swapped, total, sw->samples, scale, shift);
   }
