@@ -99,11 +99,11 @@ void check_long_transform(int log)
   size_t n = (size_t)1 << log;
   std::vector<float> x = uniform_noise(n, 99 + log), b = x;
   ASSERT_EQ(fft_real(b.data(), (int)n), 0);
-  double spec = (double)b[0] * b[0] + (double)b[1] * b[1];
+  double power = (double)b[0] * b[0] + (double)b[1] * b[1];
   for (size_t k = 1; k < n / 2; k++)
-    spec += 2.0 * ((double)b[2 * k] * b[2 * k] + (double)b[2 * k + 1] * b[2 * k + 1]);
+    power += 2.0 * ((double)b[2 * k] * b[2 * k] + (double)b[2 * k + 1] * b[2 * k + 1]);
   double e = energy(x);
-  EXPECT_NEAR(spec / (double)n, e, 1e-5 * e) << "n=" << n;
+  EXPECT_NEAR(power / (double)n, e, 1e-5 * e) << "n=" << n;
 
   double norm = sqrt(e);
   size_t bins[] = {1, 2, 3, n / 8 + 5, n / 4, n / 4 + 1, n / 2 - 3, n / 2 - 1};
