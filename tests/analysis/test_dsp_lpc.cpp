@@ -2,8 +2,6 @@
 // on autoregressive processes with known coefficients; the lattice error filter.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "analysis/dsp.h"
 #include "dsp_reference.h"
 
@@ -17,24 +15,14 @@ struct lpc_block {
   float *k() { return mem.data(); }
   float *a() { return mem.data() + mem.size() / 3; }
   float *r() { return mem.data() + 2 * mem.size() / 3; }
+  int run(const std::vector<float> &x, int p)
+  {
+    return lpc_autocorr((int)x.size(), x.data(), p, a(), &E, k(), r());
+  }
 };
 
-int run_lpc(const std::vector<float> &x, int p, lpc_block &blk)
-{
-  return lpc_autocorr((int)x.size(), x.data(), p, blk.a(), &blk.E, blk.k(), blk.r());
-}
-
-std::vector<double> autocorrelation(const std::vector<float> &x, int p)
-{
-  std::vector<double> r(p + 1, 0.0);
-  for (int lag = 0; lag <= p; lag++)
-    for (size_t j = 0; j + lag < x.size(); j++)
-      r[lag] += (double)x[j + lag] * x[j];
-  return r;
-}
-
-// Noise shaped by a gentle two-pole filter, so that the predictor has some
-// structure without the normal equations becoming ill-conditioned.
+// Noise shaped by a gentle two-pole filter: structure for the predictor
+// without ill-conditioned normal equations.
 std::vector<float> coloured_noise(size_t n, unsigned seed)
 {
   std::vector<float> x = uniform_noise(n, seed);
@@ -43,7 +31,8 @@ std::vector<float> coloured_noise(size_t n, unsigned seed)
   return x;
 }
 
-// Runs an all-pole filter with predictor c (c[0] = 1) on uniform noise.
+// An all-pole filter with predictor c (c[0] = 1) driven by uniform noise,
+// past its start-up transient.
 std::vector<float> ar_process(const std::vector<double> &c, size_t n, unsigned seed)
 {
   std::vector<float> e = uniform_noise(n + 1000, seed), x(n + 1000, 0.0f);
@@ -53,30 +42,25 @@ std::vector<float> ar_process(const std::vector<double> &c, size_t n, unsigned s
       v -= c[i] * x[t - i];
     x[t] = (float)v;
   }
-  return std::vector<float>(x.begin() + 1000, x.end()); // past the start-up transient
+  return std::vector<float>(x.begin() + 1000, x.end());
 }
 
-TEST(DspLpc, AutocorrelationMatchesDoubleSums)
-{
-  std::vector<float> x = coloured_noise(777, 5);
-  lpc_block blk(20);
-  ASSERT_EQ(run_lpc(x, 20, blk), 0);
-  std::vector<double> r = autocorrelation(x, 20);
-  for (int lag = 0; lag <= 20; lag++)
-    EXPECT_NEAR(blk.r()[lag], r[lag], 2e-5 * r[0]) << lag;
-}
-
-TEST(DspLpc, MatchesNormalEquationsForOrders1To50)
+TEST(DspLpc, MatchesDoubleLagsAndNormalEquationsForOrders1To50)
 {
   for (unsigned frame = 0; frame < 4; frame++) {
-    std::vector<float> x = frame % 2 ? coloured_noise(400 + 150 * frame, frame)
-                                     : uniform_noise(400 + 150 * frame, frame);
+    size_t n = 400 + 150 * frame;
+    std::vector<float> x = frame % 2 ? coloured_noise(n, frame) : uniform_noise(n, frame);
     for (int p = 1; p <= 50; p++) {
       lpc_block blk(p);
-      ASSERT_EQ(run_lpc(x, p, blk), 0) << "frame " << frame << " p=" << p;
-      // Solve with the routine's own float lags, so that only the recursion is compared.
-      std::vector<double> r(blk.r(), blk.r() + p + 1);
-      std::vector<double> a = normal_equations(r, p);
+      ASSERT_EQ(blk.run(x, p), 0) << "frame " << frame << " p=" << p;
+      std::vector<double> sums(p + 1, 0.0); // the lags themselves, summed in double
+      for (int lag = 0; lag <= p; lag++)
+        for (size_t j = 0; j + lag < n; j++)
+          sums[lag] += (double)x[j + lag] * x[j];
+      for (int lag = 0; lag <= p; lag++)
+        EXPECT_NEAR(blk.r()[lag], sums[lag], 2e-5 * sums[0]) << "frame " << frame << " lag " << lag;
+      // Solved from the routine's own float lags, so that only the recursion is compared.
+      std::vector<double> r(blk.r(), blk.r() + p + 1), a = normal_equations(r, p);
       double E = 0.0;
       for (int i = 0; i <= p; i++) {
         EXPECT_NEAR(blk.a()[i], a[i], 1e-4) << "frame " << frame << " p=" << p << " i=" << i;
@@ -93,18 +77,14 @@ TEST(DspLpc, MatchesNormalEquationsForOrders1To50)
 
 TEST(DspLpc, RecoversGeneratingCoefficientsOfArProcesses)
 {
-  // AR(2): one resonance; AR(4): two, from the poles 0.9 e^(+-0.6i) and
-  // 0.8 e^(+-1.9i), given to pole_polynomial as frequency and bandwidth at 10 kHz.
-  std::vector<double> ar2 = {1.0, -1.3, 0.8};
-  double fs = 10000.0;
-  std::vector<double> ar4 = pole_polynomial({{0.6 * fs / (2 * ref_pi), -log(0.9) * fs / ref_pi},
-                                             {1.9 * fs / (2 * ref_pi), -log(0.8) * fs / ref_pi}},
-                                            fs);
+  // AR(4) from the poles 0.9 e^(+-0.6i) and 0.8 e^(+-1.9i).
+  double a1 = -1.8 * cos(0.6), a2 = 0.81, b1 = -1.6 * cos(1.9), b2 = 0.64;
+  std::vector<double> ar2 = {1.0, -1.3, 0.8}, ar4 = {1.0, a1 + b1, a2 + a1 * b1 + b2, a1 * b2 + a2 * b1, a2 * b2};
   for (const std::vector<double> &c : {ar2, ar4}) {
     int p = (int)c.size() - 1;
     std::vector<float> x = ar_process(c, 32767, 11 + p);
     lpc_block blk(p);
-    ASSERT_EQ(run_lpc(x, p, blk), 0);
+    ASSERT_EQ(blk.run(x, p), 0);
     for (int i = 0; i <= p; i++)
       EXPECT_NEAR(blk.a()[i], c[i], 0.03) << "p=" << p << " i=" << i;
     // The residual is the driving noise: variance 1/3 per sample.
@@ -112,49 +92,36 @@ TEST(DspLpc, RecoversGeneratingCoefficientsOfArProcesses)
   }
 }
 
-TEST(DspLpc, ConstantFrameAndLagsBeyondTheFrame)
+TEST(DspLpc, LagsBeyondTheFrameAreZero)
 {
-  std::vector<float> x(64, 3.0f);
-  lpc_block blk(1);
-  ASSERT_EQ(run_lpc(x, 1, blk), 0);
-  EXPECT_EQ(blk.r()[0], 64 * 9.0f);
-  EXPECT_EQ(blk.r()[1], 63 * 9.0f);
-  EXPECT_FLOAT_EQ(blk.a()[1], -63.0f / 64.0f);
-
-  std::vector<float> y = {1.0f, 2.0f, -1.0f};
-  lpc_block blk5(5);
-  run_lpc(y, 5, blk5);
+  lpc_block blk(5);
+  blk.run({1.0f, 2.0f, -1.0f}, 5);
   float lags[6] = {6, 0, -1, 0, 0, 0};
   for (int lag = 0; lag <= 5; lag++)
-    EXPECT_EQ(blk5.r()[lag], lags[lag]) << lag;
+    EXPECT_EQ(blk.r()[lag], lags[lag]) << lag;
 }
 
 TEST(DspLpc, FailsOnAllZeroFrameAndOnBrokenResidual)
 {
-  std::vector<float> zero(100, 0.0f);
   lpc_block blk(10);
-  EXPECT_EQ(run_lpc(zero, 10, blk), 1);
+  EXPECT_EQ(blk.run(std::vector<float>(100, 0.0f), 10), 1);
   EXPECT_EQ(blk.a()[0], 1.0f);
-  std::vector<float> none;
-  EXPECT_EQ(run_lpc(none, 10, blk), 1);
+  EXPECT_EQ(blk.run({}, 10), 1);
 
   // A smoothly tapered sinusoid is predicted almost exactly by two coefficients:
-  // the remaining residual is below the rounding of the float lags, and the
-  // recursion drives it to zero or below within a few steps.
+  // the residual falls below the rounding of the float lags, and the recursion
+  // drives it to zero or below within a few steps.
   std::vector<float> tone(1000);
-  for (size_t j = 0; j < tone.size(); j++) {
-    double taper = sin(ref_pi * (j + 0.5) / tone.size());
-    tone[j] = (float)(sin(0.3 * j) * taper * taper);
-  }
+  for (size_t j = 0; j < tone.size(); j++)
+    tone[j] = (float)(sin(0.3 * j) * pow(sin(ref_pi * (j + 0.5) / tone.size()), 2));
   lpc_block high(10);
-  EXPECT_EQ(run_lpc(tone, 10, high), 1);
+  EXPECT_EQ(high.run(tone, 10), 1);
   EXPECT_EQ(high.a()[0], 1.0f);
   EXPECT_LE(high.E, 0.0f);
 
   // Overflowing lags make the residual not a number.
-  std::vector<float> huge(8, 3e20f);
   lpc_block two(2);
-  EXPECT_EQ(run_lpc(huge, 2, two), 1);
+  EXPECT_EQ(two.run(std::vector<float>(8, 3e20f), 2), 1);
 }
 
 TEST(DspLattice, PassesInputWithoutStagesOrHistory)
@@ -168,37 +135,28 @@ TEST(DspLattice, PassesInputWithoutStagesOrHistory)
   float one[2] = {0, 0};
   for (int i = 0; i < 100; i++)
     ASSERT_EQ(lattice_error(0, 1, one), 0);
+
+  // One stage: e = f (f^2 - b^2) / (f^2 + b^2), with b the previous sample.
+  int prev = 0;
+  for (int x : {100, 120, 90, -40, -40, 7, 0, 31}) {
+    double f = x, b = prev, e = f == 0 && b == 0 ? 0.0 : f * (f * f - b * b) / (f * f + b * b);
+    EXPECT_EQ(lattice_error(x, 1, one), (int)std::trunc(e)) << x;
+    prev = x;
+  }
 }
 
 TEST(DspLattice, PredictionErrorWellBelowInputOnArProcess)
 {
   // A strong low resonance: most of the power is predictable from the past.
-  std::vector<double> c = {1.0, -1.8, 0.9};
-  std::vector<float> x = ar_process(c, 20000, 3);
+  std::vector<float> x = ar_process({1.0, -1.8, 0.9}, 20000, 3);
   float state[11] = {};
   double in = 0.0, out = 0.0;
   for (float v : x) {
-    int s = (int)lround(v * 100.0f);
-    int e = lattice_error(s, 10, state);
+    int s = (int)lround(v * 100.0f), e = lattice_error(s, 10, state);
     in += (double)s * s;
     out += (double)e * e;
   }
   EXPECT_LT(out, 0.1 * in);
-}
-
-TEST(DspLattice, OneStageMatchesItsClosedForm)
-{
-  // One stage: e = f (f^2 - b^2) / (f^2 + b^2), with b the previous sample.
-  float state[2] = {0, 0};
-  int xs[] = {100, 120, 90, -40, -40, 7, 0, 31};
-  int prev = 0;
-  for (int x : xs) {
-    double expected = prev == 0 && x == 0 ? 0.0
-                                          : (double)x * ((double)x * x - (double)prev * prev) /
-                                                ((double)x * x + (double)prev * prev);
-    EXPECT_EQ(lattice_error(x, 1, state), (int)std::trunc(expected)) << x;
-    prev = x;
-  }
 }
 
 } // namespace
