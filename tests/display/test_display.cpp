@@ -4,35 +4,131 @@
 #include "screen/platform.h"
 #include "screen/screen.h"
 #include "support/support.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
 uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
 
 // Puts n frames of c channels from f(i, ch) into window w, as a load would.
-template <class F> void fill_window(int w, int n, int c, int rate, int bits, int zero, F f)
+template <class F> void fill_window(int w, int n, int c, int rate, F f)
 {
   ASSERT_EQ(alloc_samples(w, n, c), 1);
   windows[w].num_samples = n;
   windows[w].channels = (int8_t)c;
   windows[w].adc_rate = rate;
-  windows[w].adc_bits = (int16_t)bits;
-  windows[w].zero_level = (int16_t)zero;
+  windows[w].adc_bits = 16;
+  windows[w].zero_level = 0;
   for (int i = 0; i <= n; i++)
     for (int ch = 0; ch < c; ch++)
-      windows[w].samples[i * c + ch] = (int16_t)(i < n ? f(i, ch) : zero);
+      windows[w].samples[i * c + ch] = (int16_t)(i < n ? f(i, ch) : 0);
   window_views[w].view_start = 0;
   window_views[w].view_end = n;
 }
 
 struct Display : ::testing::Test {
+  void SetUp() override { start_screen(); }
   void TearDown() override { stop_screen(); }
 };
 
+struct trace_case {
+  int n, stride, width, height, levels, zero, amplitude;
+};
+
+// The band as the drawing rules make it, from the values alone: `zero` at yc,
+// larger values higher, limited to the band; one stroke a column, covering the
+// values of the column before it and the first value of its own.
+std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top,
+                                int w)
+{
+  std::vector<uint32_t> img((size_t)w * (t.height + 2), palette[1]);
+  auto row = [&](int x) {
+    long long L = t.levels - 1, H = t.height - 1, y = yc + (H * t.zero) / L - (x * H) / L;
+    return (int)std::clamp<long long>(y, yc - t.height / 2, yc + t.height / 2);
+  };
+  auto column = [&](long long i) { return (int)(i * t.width / t.n); };
+  auto stroke = [&](int col, int lo, int hi) {
+    for (int y = row(hi); y <= row(lo); y++)
+      img[(size_t)(y - top) * w + (x0 + col - left)] = palette[15];
+  };
+  int lo = v[0], hi = v[0], began = column(0);
+  for (int i = 1; i < t.n; i++) {
+    int x = v[(size_t)i * t.stride];
+    lo = std::min(lo, x);
+    hi = std::max(hi, x);
+    if (column(i) != began) {
+      stroke(column(i), lo, hi);
+      lo = hi = x;
+      began = column(i);
+    }
+  }
+  stroke(column(t.n - 1), lo, hi);
+  return img;
+}
+
+TEST_F(Display, ManyValuesBecomeStrokesPixelForPixel)
+{
+  trace_case cases[] = {
+      {1000, 1, 100, 101, 65536, 0, 32767},      // ten values a column
+      {1049, 1, 97, 81, 65536, 0, 20000},        // uneven values per column
+      {1048576, 1, 794, 90, 65536, 0, 32767},    // a long trace
+      {3000, 2, 150, 61, 65536, 0, 30000},       // second of two interleaved channels
+      {640, 1, 64, 41, 256, 128, 200},           // eight bits around their zero, beyond the band
+  };
+  for (const trace_case &t : cases) {
+    std::vector<int16_t> v((size_t)t.n * t.stride);
+    uint32_t s = 2024;
+    for (auto &x : v) {
+      s = s * 1664525u + 1013904223u;
+      x = (int16_t)((int)(s >> 16) % (2 * t.amplitude + 1) - t.amplitude + t.zero);
+    }
+    const int16_t *first = v.data() + t.stride - 1;
+    int x0 = 3, yc = 200, left = x0 - 1, top = yc - t.height / 2 - 1, w = t.width + 2;
+    fill_rect(left, top, left + w - 1, top + t.height + 1, 1);
+    plot_trace(first, t.n, t.stride, t.width, t.height, x0, yc, t.levels, t.zero, 15);
+    std::vector<uint32_t> want = reference(first, t, x0, yc, left, top, w);
+    int wrong = 0;
+    for (int y = 0; y < t.height + 2; y++)
+      for (int x = 0; x < w; x++)
+        wrong += px(left + x, top + y) != want[(size_t)y * w + x];
+    EXPECT_EQ(wrong, 0) << "pixels off the reference, n=" << t.n << " width " << t.width;
+  }
+}
+
+TEST_F(Display, ValuesMapToRowsBySignedAndUnsignedScales)
+{
+  fill_rect(0, 0, 799, 599, 0);
+  for (int16_t v : {0, 32767, -32768})
+    plot_trace(&v, 1, 1, 100, 101, 50, 300, 65536, 0, 15);
+  EXPECT_EQ(px(50, 300), palette[15]);
+  EXPECT_EQ(px(50, 300 - 49), palette[15]);
+  EXPECT_EQ(px(50, 300 + 50), palette[15]);
+  int16_t mid = 128;
+  plot_trace(&mid, 1, 1, 100, 101, 60, 300, 256, 128, 14);
+  EXPECT_EQ(px(60, 300), palette[14]);
+}
+
+TEST_F(Display, FewValuesAreJoinedByLines)
+{
+  fill_rect(0, 0, 799, 599, 0);
+  int16_t v[150];
+  for (int i = 0; i < 150; i++)
+    v[i] = (int16_t)(i % 2 ? 20000 : -20000);
+  plot_trace(v, 150, 1, 100, 101, 100, 300, 65536, 0, 15);
+  // Zig-zag lines cross the centre row in every column they span.
+  int lit = 0;
+  for (int x = 100; x < 200; x++)
+    lit += px(x, 300) == palette[15];
+  EXPECT_GE(lit, 95);
+  EXPECT_EQ(px(100, 300 + 30), palette[15]); // the first point, below the centre
+}
+
 TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
 {
+  stop_screen();
   start_screen(800, 539); // graphics area of 500 rows
   ASSERT_EQ(graph_bottom - row_height, 500);
   for (int w = 1; w <= 5; w++) {
@@ -53,165 +149,90 @@ TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
   maximized = 0;
 }
 
-TEST_F(Display, ValuesMapToRowsBySignedAndUnsignedScales)
-{
-  start_screen();
-  fill_rect(0, 0, 799, 599, 0);
-  int yc = 300;
-  for (int v : {0, 32767, -32768}) {
-    int16_t value = (int16_t)v;
-    plot_trace(&value, 1, 1, 100, 101, 50, yc, 65536, 0, 15);
-  }
-  EXPECT_EQ(px(50, yc), palette[15]);
-  EXPECT_EQ(px(50, yc - 49), palette[15]);
-  EXPECT_EQ(px(50, yc + 50), palette[15]);
-  int16_t mid = 128;
-  plot_trace(&mid, 1, 1, 100, 101, 60, yc, 256, 128, 14);
-  EXPECT_EQ(px(60, yc), palette[14]);
-}
-
-TEST_F(Display, ManyValuesBecomeOneStrokePerColumnReachingIntoTheNext)
-{
-  start_screen();
-  fill_rect(0, 0, 799, 599, 0);
-  static int16_t v[1000] = {};
-  v[10] = 30000; // first value of column 1
-  int x0 = 100, yc = 300, height = 101;
-  plot_trace(v, 1000, 1, 100, height, x0, yc, 65536, 0, 15);
-  int high = yc - 45;
-  EXPECT_EQ(px(x0 + 1, high), palette[15]); // values 0..10
-  EXPECT_EQ(px(x0 + 2, high), palette[15]); // values 10..20
-  EXPECT_EQ(px(x0 + 3, high), palette[0]);
-  EXPECT_EQ(px(x0, yc), palette[0]);        // the start column gets no stroke
-  for (int x = x0 + 1; x <= x0 + 99; x++)
-    EXPECT_EQ(px(x, yc), palette[15]) << x;
-  EXPECT_EQ(px(x0 + 100, yc), palette[0]);
-}
-
-TEST_F(Display, FewValuesAreJoinedByLines)
-{
-  start_screen();
-  fill_rect(0, 0, 799, 599, 0);
-  static int16_t v[150];
-  for (int i = 0; i < 150; i++)
-    v[i] = (int16_t)(i % 2 ? 20000 : -20000);
-  plot_trace(v, 150, 1, 100, 101, 100, 300, 65536, 0, 15);
-  // Zig-zag lines cross the centre row in every column they span.
-  int lit = 0;
-  for (int x = 100; x < 200; x++)
-    lit += px(x, 300) == palette[15];
-  EXPECT_GE(lit, 95);
-  EXPECT_EQ(px(100, 300 + 30), palette[15]); // the first point, below the centre
-}
-
 TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
 {
-  start_screen();
   last_vis = 1;
-  fill_window(1, 100, 2, 10000, 16, 0, [](int, int) { return 0; });
+  fill_window(1, 100, 2, 10000, [](int, int) { return 0; });
   window_views[1].split_channels = 1;
   draw_window(1);
   const window_view *v = &window_views[1];
-  int inner = (v->bottom - 1) - (v->top + row_height + 1) - 4;
-  int h = inner / 2;
-  int yc0 = h / 2 + v->top + row_height + 3;
+  int h = ((v->bottom - 1) - (v->top + row_height + 1) - 4) / 2, yc0 = h / 2 + v->top + row_height + 3;
   EXPECT_EQ(px(200, yc0), palette[15]);
   EXPECT_EQ(px(200, yc0 + h), palette[14]);
 }
 
 TEST_F(Display, TitlesShowDurationInUnitsThatFit)
 {
-  start_screen();
   char text[160];
-  fill_window(1, 20000, 1, 10000, 16, 0, [](int i, int) { return i; });
-  title_right_text(1, text, sizeof text);
-  EXPECT_STREQ(text, "Duration = 2.0000 s   ");
-  fill_window(2, 5000, 1, 10000, 16, 0, [](int i, int) { return i; });
-  title_right_text(2, text, sizeof text);
-  EXPECT_STREQ(text, "Duration = 500.00 ms  ");
+  auto title = [&](int w) {
+    title_right_text(w, text, sizeof text);
+    return std::string(text);
+  };
+  fill_window(1, 20000, 1, 10000, [](int i, int) { return i; });
+  EXPECT_EQ(title(1), "Duration = 2.0000 s   ");
+  fill_window(2, 5000, 1, 10000, [](int i, int) { return i; });
+  EXPECT_EQ(title(2), "Duration = 500.00 ms  ");
   windows[2].kind = 1;
-  title_right_text(2, text, sizeof text);
-  EXPECT_STREQ(text, "Bandwidth =  5.000 kHz  ");
-  title_right_text(3, text, sizeof text);
-  EXPECT_STREQ(text, "No signal");
+  EXPECT_EQ(title(2), "Bandwidth =  5.000 kHz  ");
+  EXPECT_EQ(title(3), "No signal");
   window_views[2].view_start = window_views[2].view_end = 100;
   windows[2].kind = 0;
   draw_window(2); // an empty view: frame, title and a blank plot area
-  title_right_text(2, text, sizeof text);
-  EXPECT_STREQ(text, "Duration =   0.00 ms  ");
+  EXPECT_EQ(title(2), "Duration =   0.00 ms  ");
 }
 
-TEST_F(Display, ReadoutGivesTimeSampleAndValue)
+TEST_F(Display, ReadoutsGiveTimeSampleAndValueOrFrequencyAndLevel)
 {
-  start_screen();
-  fill_window(1, 20000, 1, 10000, 16, 0, [](int i, int) { return i == 5000 ? -123 : 7; });
+  fill_window(1, 20000, 1, 10000, [](int i, int) { return i == 5000 ? -123 : 7; });
   redraw_current();
   goto_position(5000);
   EXPECT_STREQ(status_cache, " Cursor at  0.5000/2.0000 s , (  5000/ 20000).  Value =   -123  ");
   goto_position(20000); // the guard frame stands behind the last frame
   EXPECT_STREQ(status_cache, " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  ");
-
-  fill_window(2, 5000, 1, 10000, 16, 0, [](int, int) { return 1; });
+  fill_window(2, 5000, 1, 10000, [](int, int) { return 1; });
   select_window(2);
   goto_position(100);
   EXPECT_STREQ(status_cache, " Cursor at   10.00/500.00 ms, (   100/  5000).  Value =      1  ");
-}
 
-TEST_F(Display, SpectrumReadoutInKilohertzAndDecibels)
-{
-  start_screen();
-  fill_window(1, 256, 1, 10000, 16, 0, [](int i, int) { return i == 128 ? 32767 : 0; });
-  windows[1].kind = 1;
-  redraw_current();
+  fill_window(3, 256, 1, 10000, [](int i, int) { return i == 128 ? 32767 : 0; });
+  windows[3].kind = 1;
+  select_window(3);
   goto_position(128);
   EXPECT_STREQ(status_cache, " FFT Cursor at  2.500 kHz, Value = 120.0 dB  ");
   goto_position(0);
   EXPECT_STREQ(status_cache, " FFT Cursor at  0.000 kHz, Value =  60.0 dB  ");
-  fill_window(2, 256, 2, 10000, 16, 0, [](int, int ch) { return ch ? 32767 : 0; });
-  windows[2].kind = 1;
-  select_window(2);
+  fill_window(4, 256, 2, 10000, [](int, int ch) { return ch ? 32767 : 0; });
+  windows[4].kind = 1;
+  select_window(4);
   goto_position(10);
   EXPECT_STREQ(status_cache, " FFT Cursor at  0.195 kHz, Value =  60.0,120.0 dB  ");
+  clear_window(4); // an empty window blanks the readout
+  EXPECT_EQ(status_cache[0], 0);
 }
 
 TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheView)
 {
-  start_screen();
-  fill_window(1, 10000, 1, 10000, 16, 0, [](int, int) { return 0; });
+  fill_window(1, 10000, 1, 10000, [](int, int) { return 0; });
   window_views[1].view_start = 1000;
   window_views[1].view_end = 2000;
   redraw_current();
-  goto_position(1500);
-  EXPECT_EQ(window_views[1].view_start, 1000);
-  goto_position(2001);
-  EXPECT_EQ(window_views[1].view_start, 1501);
-  EXPECT_EQ(window_views[1].view_end, 2501);
-  EXPECT_EQ(cursor, 2001);
-  goto_position(0);
-  EXPECT_EQ(window_views[1].view_start, 0);
-  EXPECT_EQ(window_views[1].view_end, 1000);
-  goto_position(99999); // clamped to the end
-  EXPECT_EQ(cursor, 10000);
-  EXPECT_EQ(window_views[1].view_end, 10000);
+  auto at = [](int pos, int start, int end, int cur) {
+    goto_position(pos);
+    EXPECT_EQ(window_views[1].view_start, start) << pos;
+    EXPECT_EQ(window_views[1].view_end, end) << pos;
+    EXPECT_EQ(cursor, cur) << pos;
+  };
+  at(1500, 1000, 2000, 1500);
+  at(2001, 1501, 2501, 2001);
+  at(0, 0, 1000, 0);
+  at(99999, 9000, 10000, 10000); // clamped to the end
   EXPECT_EQ(shown_end, 10000);
 }
 
-TEST_F(Display, EmptyWindowBlanksTheStatusAndShowsNoCursor)
+TEST_F(Display, SelectingAWindowKeepsEachCursor)
 {
-  start_screen();
-  fill_window(1, 1000, 1, 10000, 16, 0, [](int, int) { return 0; });
-  redraw_current();
-  goto_position(10);
-  EXPECT_NE(status_cache[0], 0);
-  clear_window(1);
-  EXPECT_EQ(status_cache[0], 0);
-}
-
-TEST_F(Display, SelectingAWindowMovesTheMarkerAndKeepsEachCursor)
-{
-  start_screen();
-  fill_window(1, 1000, 1, 10000, 16, 0, [](int, int) { return 0; });
-  fill_window(2, 1000, 1, 10000, 16, 0, [](int, int) { return 0; });
+  fill_window(1, 1000, 1, 10000, [](int, int) { return 0; });
+  fill_window(2, 1000, 1, 10000, [](int, int) { return 0; });
   redraw_all();
   goto_position(100);
   select_window(2);
