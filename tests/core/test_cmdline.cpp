@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 struct CommandLine : ::testing::Test {
-  char *argv[MAX_ARGS] = {};
   std::string old_dir;
   void SetUp() override
   {
@@ -21,56 +21,50 @@ struct CommandLine : ::testing::Test {
     header_bytes = -1;
     no_header = 0;
   }
-  void TearDown() override
-  {
-    if (chdir(old_dir.c_str()) != 0)
-      ADD_FAILURE();
-  }
+  void TearDown() override { EXPECT_EQ(chdir(old_dir.c_str()), 0); }
 };
 
-TEST_F(CommandLine, QuotedArgumentsKeepTheirBlanks)
+// The arguments after the program name, which must come first.
+std::vector<std::string> split(const std::string &line)
 {
-  int argc = split_command_line("a.ils \"my file.ils\" b.ils", argv, "Tarvo");
-  ASSERT_EQ(argc, 4);
+  char *argv[MAX_ARGS] = {};
+  int argc = split_command_line(line.c_str(), argv, "Tarvo");
   EXPECT_STREQ(argv[0], "Tarvo");
-  EXPECT_STREQ(argv[1], "a.ils");
-  EXPECT_STREQ(argv[2], "my file.ils");
-  EXPECT_STREQ(argv[3], "b.ils");
+  return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-TEST_F(CommandLine, ControlBytesEndTheLine)
+void parse(std::vector<const char *> args)
 {
-  EXPECT_EQ(split_command_line("", argv, "Tarvo"), 1);
-  EXPECT_EQ(split_command_line("\x01 a", argv, "Tarvo"), 1);
-  EXPECT_EQ(split_command_line("a b\nc", argv, "Tarvo"), 3);
-  EXPECT_EQ(split_command_line("a \xe9t\xe9", argv, "Tarvo"), 2);
-  EXPECT_EQ(split_command_line("  a   b  ", argv, "Tarvo"), 3);
-  // An unclosed quote runs to the end.
-  ASSERT_EQ(split_command_line("\"a b", argv, "Tarvo"), 2);
-  EXPECT_STREQ(argv[1], "a b");
+  args.insert(args.begin(), "Tarvo");
+  parse_options((int)args.size(), const_cast<char **>(args.data()));
+}
+
+using args = std::vector<std::string>;
+
+TEST_F(CommandLine, QuotesKeepBlanksAndControlBytesEndTheLine)
+{
+  EXPECT_EQ(split("a.ils \"my file.ils\" b.ils"), (args{"a.ils", "my file.ils", "b.ils"}));
+  EXPECT_EQ(split("\"a b"), args{"a b"}); // an unclosed quote runs to the end
+  EXPECT_EQ(split("  a   b  "), (args{"a", "b"}));
+  EXPECT_EQ(split(""), args{});
+  EXPECT_EQ(split("\x01 a"), args{});
+  EXPECT_EQ(split("a b\nc"), (args{"a", "b"}));
+  EXPECT_EQ(split("a \xe9t\xe9"), args{"a"});
 }
 
 TEST_F(CommandLine, LongArgumentsAndAFullPoolAreDropped)
 {
-  std::string long_arg(200, 'x');
-  std::string ok_arg(199, 'y');
-  int argc = split_command_line((long_arg + " " + ok_arg + " z").c_str(), argv, "Tarvo");
-  ASSERT_EQ(argc, 3);
-  EXPECT_EQ(strlen(argv[1]), 199u);
-  EXPECT_STREQ(argv[2], "z");
-
-  // Arguments of 199 bytes take 200 of the 2000-byte pool: the eleventh
-  // no longer fits.
+  EXPECT_EQ(split(std::string(200, 'x') + " " + std::string(199, 'y') + " z"), (args{std::string(199, 'y'), "z"}));
+  // Arguments of 199 bytes take 200 of the 2000-byte pool: the eleventh no longer fits.
   std::string line;
   for (int i = 0; i < 11; i++)
     line += std::string(199, (char)('a' + i)) + " ";
-  EXPECT_EQ(split_command_line(line.c_str(), argv, "Tarvo"), 1 + 10);
-
+  EXPECT_EQ(split(line).size(), 10u);
   // No more than 40 entries, the program name included.
   line.clear();
   for (int i = 0; i < 60; i++)
     line += "f" + std::to_string(i) + " ";
-  EXPECT_EQ(split_command_line(line.c_str(), argv, "Tarvo"), MAX_ARGS);
+  EXPECT_EQ(split(line).size(), MAX_ARGS - 1u);
 }
 
 TEST_F(CommandLine, WildcardsExpandWithTheirDirectoryPart)
@@ -79,55 +73,34 @@ TEST_F(CommandLine, WildcardsExpandWithTheirDirectoryPart)
   for (const char *n : {"one.wav", "two.wav", "three.snd"})
     write_file(dir + "/" + n, "x");
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  int argc = split_command_line("*.wav none*.xyz", argv, "Tarvo");
-  ASSERT_EQ(argc, 3);
-  EXPECT_STREQ(argv[1], "one.wav");
-  EXPECT_STREQ(argv[2], "two.wav");
-
-  argc = split_command_line((dir + "/t*").c_str(), argv, "Tarvo");
-  ASSERT_EQ(argc, 3);
-  EXPECT_EQ(std::string(argv[1]), dir + "/three.snd");
-  EXPECT_EQ(std::string(argv[2]), dir + "/two.wav");
-
-  argc = split_command_line("?ne.wav", argv, "Tarvo");
-  ASSERT_EQ(argc, 2);
-  EXPECT_STREQ(argv[1], "one.wav");
+  EXPECT_EQ(split("*.wav none*.xyz"), (args{"one.wav", "two.wav"}));
+  EXPECT_EQ(split(dir + "/t*"), (args{dir + "/three.snd", dir + "/two.wav"}));
+  EXPECT_EQ(split("?ne.wav"), args{"one.wav"});
 }
 
 TEST_F(CommandLine, OptionsSetTheirVariablesAndConsumeTheirArgument)
 {
-  char *args[] = {(char *)"Tarvo", (char *)"-r", (char *)"8000", (char *)"a.wav"};
-  parse_options(4, args);
+  parse({"-r", "8000", "a.wav"});
   EXPECT_EQ(default_rate, 8000);
   EXPECT_EQ(record_len, 8000);
   ASSERT_EQ(num_files, 1);
   EXPECT_STREQ(file_names[0], "a.wav");
-
   num_files = 0;
-  char *bad[] = {(char *)"Tarvo", (char *)"-r", (char *)"0", (char *)"-r", (char *)"abc",
-                 (char *)"-h", (char *)"-3", (char *)"-p", (char *)"sb", (char *)"b.wav"};
-  parse_options(10, bad);
+  parse({"-r", "0", "-r", "abc", "-h", "-3", "-p", "sb", "b.wav"});
   EXPECT_EQ(default_rate, 8000);
   EXPECT_EQ(header_bytes, -1);
   ASSERT_EQ(num_files, 1);
   EXPECT_STREQ(file_names[0], "b.wav");
-
-  char *more[] = {(char *)"Tarvo", (char *)"-h", (char *)"44", (char *)"-nx", (char *)"-g", (char *)"VGA",
-                  (char *)"-m"};
-  parse_options(7, more);
+  parse({"-h", "44", "-nx", "-g", "VGA", "-m"});
   EXPECT_EQ(header_bytes, 44);
   EXPECT_EQ(no_header, 0);
   EXPECT_EQ(graphics_adaptor, 3);
   EXPECT_EQ(monochrome, 1);
-  char *nh[] = {(char *)"Tarvo", (char *)"-nh", (char *)"-g"};
-  parse_options(3, nh);
+  parse({"-nh", "-g"});
   EXPECT_EQ(no_header, 1);
-}
-
-TEST_F(CommandLine, OnlyFiveFileNamesAreKept)
-{
-  char *args[] = {(char *)"Tarvo", (char *)"1", (char *)"2", (char *)"3", (char *)"4", (char *)"5", (char *)"6"};
-  parse_options(7, args);
+  // Only five file names are kept.
+  num_files = 0;
+  parse({"1", "2", "3", "4", "5", "6"});
   ASSERT_EQ(num_files, 5);
   EXPECT_STREQ(file_names[4], "5");
 }

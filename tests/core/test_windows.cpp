@@ -1,6 +1,5 @@
 // The six windows and their sample storage.
 #include "core/state.h"
-#include "screen/platform.h"
 #include "screen/screen.h"
 #include "support/support.h"
 #include <gtest/gtest.h>
@@ -17,10 +16,8 @@ TEST_F(Windows, InitialStateAfterInitWindows)
   default_rate = 8000;
   init_windows();
   default_rate = 10000;
-  EXPECT_STREQ(windows[0].name, "[clip]");
-  for (int w = 1; w < NUM_WINDOWS; w++)
-    EXPECT_STREQ(windows[w].name, "");
   for (int w = 0; w < NUM_WINDOWS; w++) {
+    EXPECT_STREQ(windows[w].name, w ? "" : "[clip]");
     EXPECT_EQ(windows[w].adc_rate, 8000);
     EXPECT_EQ(windows[w].dac_rate, 8000);
     EXPECT_EQ(windows[w].num_samples, 0);
@@ -37,36 +34,28 @@ TEST_F(Windows, InitialStateAfterInitWindows)
   EXPECT_EQ(clip_win, 0);
 }
 
-TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchanged)
-{
-  ASSERT_EQ(alloc_samples(1, 100, 1), 1);
-  windows[1].num_samples = 100;
-  windows[1].channels = 1;
-  int16_t *block = windows[1].samples;
-  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 1), 0);
-  EXPECT_EQ(alloc_samples(1, 0, 1), 0);
-  EXPECT_EQ(alloc_samples(1, -5, 0), 0); // a bad count never releases
-  EXPECT_EQ(windows[1].samples, block);
-  EXPECT_EQ(alloc_samples(2, MAX_FRAMES, 1), 1);
-  EXPECT_EQ(alloc_samples(2, 10, 0), 1); // no channels: released
-  EXPECT_EQ(windows[2].samples, nullptr);
-}
-
-TEST_F(Windows, GrowingKeepsTheFramesAndTheGuardFrame)
+TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
 {
   ASSERT_EQ(alloc_samples(1, 100, 2), 1);
   windows[1].num_samples = 100;
   windows[1].channels = 2;
-  for (int i = 0; i < 202; i++)
-    windows[1].samples[i] = (int16_t)(i * 7 - 300);
+  int16_t *block = windows[1].samples;
+  for (int i = 0; i < 202; i++) // with the guard frame
+    block[i] = (int16_t)(i * 7 - 300);
+  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 2), 0);
+  EXPECT_EQ(alloc_samples(1, 0, 2), 0);
+  EXPECT_EQ(alloc_samples(1, -5, 0), 0); // a bad count never releases
+  EXPECT_EQ(windows[1].samples, block);
   ASSERT_EQ(alloc_samples(1, 500, 2), 1);
   for (int i = 0; i < 202; i++)
     ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
-  // Shrinking below the old length copies only what fits.
   windows[1].num_samples = 500;
-  ASSERT_EQ(alloc_samples(1, 10, 2), 1);
+  ASSERT_EQ(alloc_samples(1, 10, 2), 1); // shrinking copies only what fits
   for (int i = 0; i < 22; i++)
     ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
+  EXPECT_EQ(alloc_samples(2, MAX_FRAMES, 1), 1);
+  EXPECT_EQ(alloc_samples(2, 10, 0), 1); // no channels: released
+  EXPECT_EQ(windows[2].samples, nullptr);
 }
 
 TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)

@@ -1,5 +1,5 @@
-// Drawing on the back buffer: rectangles, lines, exclusive-or overlays,
-// text cells and the saved rectangle.
+// Drawing on the back buffer: rectangles, lines, exclusive-or overlays, text
+// cells, the saved rectangle, info boxes and the help screen.
 #include "screen/platform.h"
 #include "screen/screen.h"
 #include "support/support.h"
@@ -20,13 +20,25 @@ int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 }
 
 std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, back_buffer + scr_width * scr_height); }
+std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
 
-struct Surface : ::testing::Test {
+struct Drawing : ::testing::Test {
   void SetUp() override { start_screen(); }
   void TearDown() override { stop_screen(); }
 };
+using Surface = Drawing;
+using InfoBox = Drawing;
 
-TEST_F(Surface, FillRectIncludesBothCornersInEitherOrder)
+TEST_F(Surface, FontMetricsGiveEightPixelCellsAndEighteenPixelRows)
+{
+  EXPECT_EQ(char_width, 8);
+  EXPECT_EQ(row_height, 18);
+  EXPECT_EQ(char_ascent, 13);
+  EXPECT_EQ(graph_bottom, scr_height - 3 - 18);
+  EXPECT_EQ(text_bottom, scr_height - 3);
+}
+
+TEST_F(Surface, FillRectIncludesBothCornersInEitherOrderAndClips)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
@@ -39,6 +51,11 @@ TEST_F(Surface, FillRectIncludesBothCornersInEitherOrder)
   EXPECT_EQ(count_color(0, 99, scr_width - 1, 101, palette[2]), 4);
   fill_rect(scr_width - 2, 200, scr_width + 40, 200, 2);
   EXPECT_EQ(count_color(0, 200, scr_width - 1, 201, palette[2]), 2);
+  auto before = snapshot();
+  fill_rect(scr_width, 10, scr_width + 50, 20, 4);
+  fill_rect(-50, 10, -1, 20, 4);
+  fill_rect(10, scr_height, 20, scr_height + 9, 4);
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(Surface, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
@@ -46,7 +63,6 @@ TEST_F(Surface, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
   draw_line(30, 40, 30, 40, 15);
   EXPECT_EQ(count_color(0, 0, 100, 100, palette[15]), 1);
   EXPECT_EQ(px(30, 40), palette[15]);
-
   draw_line(50, 50, 60, 50, 12);
   EXPECT_EQ(count_color(0, 0, 100, 100, palette[12]), 10);
   EXPECT_EQ(px(60, 50), palette[0]);
@@ -54,8 +70,7 @@ TEST_F(Surface, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
   get_text_pos(&x, &y);
   EXPECT_EQ(x, 60);
   EXPECT_EQ(y, 50);
-  // A diagonal has one pixel per step along its long axis.
-  draw_line(0, 60, 20, 70, 10);
+  draw_line(0, 60, 20, 70, 10); // one pixel per step along the long axis
   EXPECT_EQ(count_color(0, 55, 25, 75, palette[10]), 20);
 }
 
@@ -75,7 +90,7 @@ TEST_F(Surface, LinesReachTheScreenAtOnceUnlessNoDirect)
   EXPECT_EQ(headless_screen()[205 * scr_width + 205], palette[9]);
 }
 
-TEST_F(Surface, ExclusiveOrFramesAndOverlaysVanishWhenDrawnTwice)
+TEST_F(Surface, ExclusiveOrFramesCursorsAndMarksVanishWhenDrawnTwice)
 {
   fill_rect(0, 0, 300, 300, 1);
   auto before = snapshot();
@@ -114,8 +129,7 @@ TEST_F(Surface, MarksOutsideTheScreenOrAlphabetDrawNothing)
   draw_mark(-1, 10, 0);
   draw_mark(10, 10, -1);
   EXPECT_EQ(snapshot(), before);
-  // A drawn mark keeps the cursor where it was.
-  draw_mark(200, 100, 0);
+  draw_mark(200, 100, 0); // a drawn mark keeps the cursor where it was
   EXPECT_EQ(count_color(5, 0, 5, 100, palette[0] ^ palette[7]), 30);
 }
 
@@ -123,15 +137,13 @@ TEST_F(Surface, UpdateTextRedrawsOnlyCellsThatDiffer)
 {
   set_text_colors(14, 0);
   draw_text(0, 50, "abd");
-  // Paint over the first two cells: update_text must not touch them.
-  fill_rect(0, 30, 2 * char_width - 1, 60, 4);
+  fill_rect(0, 30, 2 * char_width - 1, 60, 4); // over the two cells that stay
   update_text(0, 50, "abc", "abd");
   EXPECT_EQ(px(char_width / 2, 40), palette[4]);
   EXPECT_NE(count_color(2 * char_width, 30, 3 * char_width - 1, 60, palette[14]), 0);
-
+  // Cells 3 and 4 are blanked with the background colour; 1 and 2 untouched.
   fill_rect(0, 100, 100, 130, 4);
   update_text(0, 120, "ab", "abcd");
-  // Cells 3 and 4 are blanked with the background colour; 1 and 2 untouched.
   EXPECT_EQ(count_color(2 * char_width, 120 - char_ascent, 4 * char_width - 1, 120 - char_ascent + 15, palette[0]),
             2 * char_width * 16);
   EXPECT_EQ(count_color(0, 100, 2 * char_width - 1, 130, palette[4]), 2 * char_width * 31);
@@ -174,26 +186,50 @@ TEST_F(Surface, ScrollBandShiftsWholeRowsByCharacterSteps)
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(Surface, FontMetricsGiveEightPixelCellsAndEighteenPixelRows)
+TEST_F(InfoBox, HelpBoxIsCentredAndRestoresTheScreen)
 {
-  EXPECT_EQ(char_width, 8);
-  EXPECT_EQ(row_height, 18);
-  EXPECT_EQ(char_ascent, 13);
-  EXPECT_EQ(graph_bottom, scr_height - 3 - 18);
-  EXPECT_EQ(text_bottom, scr_height - 3);
+  fill_rect(100, 100, 700, 500, 1);
+  set_text_colors(14, 1);
+  draw_text(250, 150, "under the box");
+  auto before = snapshot();
+  poll_key();
+  auto screen_before = on_screen();
+  push_move(400, 300); // moving the mouse does not close it
+  push_char('z');
+  show_help();
+  EXPECT_EQ(box_left, 240);
+  EXPECT_EQ(box_top, 102);
+  EXPECT_EQ(box_right - box_left + 1, 320);
+  EXPECT_EQ(box_bottom - box_top + 1, 396);
+  EXPECT_EQ(snapshot(), before);
+  poll_key();
+  EXPECT_EQ(on_screen(), screen_before);
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(Surface, RectanglesWhollyOffScreenDrawNothing)
+TEST_F(InfoBox, IsFilledAndFramedOnePixelInsideAndASecondIsRefused)
 {
-  auto before = snapshot();
-  fill_rect(scr_width, 10, scr_width + 50, 20, 4);
-  fill_rect(-50, 10, -1, 20, 4);
-  fill_rect(10, scr_height, 20, scr_height + 9, 4);
-  EXPECT_EQ(snapshot(), before);
+  ASSERT_GE(open_info_box(200, 100), 0);
+  EXPECT_EQ(px(box_left, box_top), palette[box_bg]);
+  EXPECT_EQ(px(box_left + 1, box_top + 1), palette[box_fg]);
+  EXPECT_EQ(px(box_left + 2, box_top + 2), palette[box_bg]);
+  info_text(8, 14, "first");
+  int left = box_left, top = box_top;
+  auto with_box = snapshot();
+  push_char(' '); // answers the error message
+  EXPECT_LT(open_info_box(100, 50), 0);
+  EXPECT_EQ(box_left, left);
+  EXPECT_EQ(box_top, top);
+  // The message came and went; the first box is intact and still closes.
+  auto after = snapshot();
+  for (int y = box_top; y <= box_bottom; y++)
+    for (int x = box_left; x <= box_right; x++)
+      ASSERT_EQ(after[y * scr_width + x], with_box[y * scr_width + x]);
+  fill_rect(box_left + 2, box_top + 2, box_right - 2, box_bottom - 2, 4);
+  clear_info_box();
+  EXPECT_EQ(px(box_left + 10, box_top + 10), palette[box_bg]);
+  close_info_box();
+  EXPECT_GE(open_info_box(100, 50), 0);
+  close_info_box();
 }
 
 } // namespace
