@@ -5,6 +5,7 @@
 #include "screen/screen.h"
 #include "support/support.h"
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -12,6 +13,13 @@
 namespace {
 
 uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
+
+// Expects each {x, y, colour index} on the back buffer.
+void expect_pixels(std::initializer_list<std::array<int, 3>> points)
+{
+  for (auto [x, y, c] : points)
+    EXPECT_EQ(px(x, y), palette[c]) << x << "," << y;
+}
 
 // Puts n frames of c channels from f(i, ch) into window w, as a load would.
 template <class F> void fill_window(int w, int n, int c, int rate, F f)
@@ -103,12 +111,9 @@ TEST_F(Display, ValuesMapToRowsBySignedAndUnsignedScales)
   fill_rect(0, 0, 799, 599, 0);
   for (int16_t v : {0, 32767, -32768})
     plot_trace(&v, 1, 1, 100, 101, 50, 300, 65536, 0, 15);
-  EXPECT_EQ(px(50, 300), palette[15]);
-  EXPECT_EQ(px(50, 300 - 49), palette[15]);
-  EXPECT_EQ(px(50, 300 + 50), palette[15]);
   int16_t mid = 128;
   plot_trace(&mid, 1, 1, 100, 101, 60, 300, 256, 128, 14);
-  EXPECT_EQ(px(60, 300), palette[14]);
+  expect_pixels({{50, 300, 15}, {50, 300 - 49, 15}, {50, 300 + 50, 15}, {60, 300, 14}});
 }
 
 TEST_F(Display, FewValuesAreJoinedByLines)
@@ -141,8 +146,7 @@ TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
   draw_window(1);
   EXPECT_EQ(window_views[1].top, 0);
   EXPECT_EQ(window_views[1].bottom, 249);
-  EXPECT_EQ(px(400, 300), palette[back_color]);
-  EXPECT_EQ(px(400, 499 - row_height), palette[back_color]);
+  expect_pixels({{400, 300, back_color}, {400, 499 - row_height, back_color}});
   maximized = 1;
   layout_window(1);
   EXPECT_EQ(window_views[1].bottom, 499);
@@ -157,8 +161,7 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
   draw_window(1);
   const window_view *v = &window_views[1];
   int h = ((v->bottom - 1) - (v->top + row_height + 1) - 4) / 2, yc0 = h / 2 + v->top + row_height + 3;
-  EXPECT_EQ(px(200, yc0), palette[15]);
-  EXPECT_EQ(px(200, yc0 + h), palette[14]);
+  expect_pixels({{200, yc0, 15}, {200, yc0 + h, 14}});
 }
 
 TEST_F(Display, TitlesShowDurationInUnitsThatFit)

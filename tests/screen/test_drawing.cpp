@@ -3,12 +3,20 @@
 #include "screen/platform.h"
 #include "screen/screen.h"
 #include "support/support.h"
+#include <array>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
 uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
+
+// Expects each {x, y, colour index} on the back buffer.
+void expect_pixels(std::initializer_list<std::array<int, 3>> points)
+{
+  for (auto [x, y, c] : points)
+    EXPECT_EQ(px(x, y), palette[c]) << x << "," << y;
+}
 
 int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
@@ -42,10 +50,7 @@ TEST_F(Surface, FillRectIncludesBothCornersInEitherOrderAndClips)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
-  EXPECT_EQ(px(5, 8), palette[4]);
-  EXPECT_EQ(px(10, 20), palette[4]);
-  EXPECT_EQ(px(11, 20), palette[0]);
-  EXPECT_EQ(px(10, 21), palette[0]);
+  expect_pixels({{5, 8, 4}, {10, 20, 4}, {11, 20, 0}, {10, 21, 0}});
   // Off-screen parts are clipped, not wrapped into other rows.
   fill_rect(-5, 100, 3, 100, 2);
   EXPECT_EQ(count_color(0, 99, scr_width - 1, 101, palette[2]), 4);
@@ -172,15 +177,9 @@ TEST_F(Surface, ScrollBandShiftsWholeRowsByCharacterSteps)
 {
   fill_rect(0, 10, 7, 20, 12);
   scroll_band(10, 20, 2);
-  EXPECT_EQ(px(16, 15), palette[12]);
-  EXPECT_EQ(px(23, 15), palette[12]);
-  EXPECT_EQ(px(24, 15), palette[0]);
+  expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
   scroll_band(10, 20, -1);
-  EXPECT_EQ(px(0, 15), palette[0]);
-  EXPECT_EQ(px(8, 15), palette[12]);
-  EXPECT_EQ(px(15, 15), palette[12]);
-  EXPECT_EQ(px(16, 15), palette[0]);
-  EXPECT_EQ(px(8, 9), palette[0]); // rows outside the band stay
+  expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
   auto before = snapshot();
   scroll_band(10, 20, 0);
   EXPECT_EQ(snapshot(), before);
@@ -209,9 +208,7 @@ TEST_F(InfoBox, HelpBoxIsCentredAndRestoresTheScreen)
 TEST_F(InfoBox, IsFilledAndFramedOnePixelInsideAndASecondIsRefused)
 {
   ASSERT_GE(open_info_box(200, 100), 0);
-  EXPECT_EQ(px(box_left, box_top), palette[box_bg]);
-  EXPECT_EQ(px(box_left + 1, box_top + 1), palette[box_fg]);
-  EXPECT_EQ(px(box_left + 2, box_top + 2), palette[box_bg]);
+  expect_pixels({{box_left, box_top, box_bg}, {box_left + 1, box_top + 1, box_fg}, {box_left + 2, box_top + 2, box_bg}});
   info_text(8, 14, "first");
   int left = box_left, top = box_top;
   auto with_box = snapshot();
