@@ -132,6 +132,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameAndTheScreenIsRestored)
     {{}, 98, "", "*{enter}{esc}", "", "", "", {{78, "f1076", 0}, {79, " ... ", 0}}},
     {{}, 98, "", "*{tab}{right5}{esc}", "", "", "", {{0, " ... ", 0}, {64, "f1078", 1}, {79, " ... ", 0}}},
     {{}, 98, "", "*{tab}{right5}{left4}{esc}", "", "", "", {{0, ".", 0}, {16, "f1014", 1}}},
+    {{}, 98, "", "*{tab}{right4}{down15}{esc}", "", "", "", {{0, " ... ", 0}, {63, "f1077", 1}}}, // onto " ... "
     {{}, 98, "", "*{tab}{right5}{enter}", "", "f1078", ""},
     // Up on the first entry (or Shift+Tab) gives the name field the focus.
     {{"a.wav"}, 0, "", "*.wav{tab}{up}{bs5}new.wav{enter}", "", "new.wav", ""},

@@ -32,9 +32,9 @@ static bytes ils(int channels, int exponent, int mantissa, const bytes &data)
 }
 
 static bytes mat(uint32_t type, uint32_t rows, uint32_t cols, const std::string &name, const bytes &data,
-                 bool big = false)
+                 bool big = false, uint32_t imaginary = 0)
 {
-  return packed(big, 4, {type, rows, cols, 0, name.size() + 1}) + bytes_of(name + '\0') + data;
+  return packed(big, 4, {type, rows, cols, imaginary, name.size() + 1}) + bytes_of(name + '\0') + data;
 }
 
 static bytes adf(uint32_t frames, int channels, float khz, const bytes &data)
@@ -120,8 +120,10 @@ TEST_F(ReaderTest, EachFormatLoadsItsValuesAndRate)
     {"a.trn", trn(3, 42, {0, 128, 255, 77}), {0, 128, 255}, 8000, 1,
      [](const signal_window &w) { EXPECT_EQ(w.dac_rate, 16000); EXPECT_EQ(w.created, 42); }},
     {"a.adf", adf(2, 1, 22.05f, s16({3, -3})), {3, -3}, 22050},
-    // A MAT walk skips a rate-less scalar and a column of two values.
+    // A MAT walk skips a scalar that is no rate, one frame of two values and
+    // complex data, whose imaginary parts follow the real ones.
     {"walk.mat", mat(0, 1, 1, "fmax", le_double(5000)) + mat(0, 2, 1, "pair", le_double(1) + le_double(2)) +
+                     mat(0, 1, 2, "z", le_double(1) + le_double(2) + le_double(3) + le_double(4), false, 1) +
                      mat(30, 1, 3, std::string(200, 'n'), s16({4, 5, 6})), {4, 5, 6}, 10000},
     {"rate.mat", mat(0, 1, 1, "rate", le_double(8000)) + mat(30, 3, 2, "sig", s16({1, 2, 3, 4, 5, 6})),
      {1, 2, 3, 4, 5, 6}, 8000, 3},

@@ -183,13 +183,14 @@ bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data)
          bytes_of("data") + le(4, data.size()) + data;
 }
 
-// Each test runs in a process of its own, so the transcript can be set
-// before the program first writes to it.
+// The program opens its transcript once a process, at the first prompt:
+// one file serves every test, each reading what was added since it began.
 void FileTest::SetUp()
 {
   const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
   dir = scratch_dir(std::string(info->test_suite_name()) + "." + info->name());
-  setenv("TARVO_TRANSCRIPT", (dir + "-transcript.txt").c_str(), 0);
+  static const std::string transcript = scratch_dir("transcript") + "/prompts.txt"; // once a process
+  setenv("TARVO_TRANSCRIPT", transcript.c_str(), 0);
   start_screen();
   default_rate = 10000;
   info_enabled = 0;
@@ -203,7 +204,7 @@ void FileTest::SetUp()
 void FileTest::TearDown()
 {
   stop_screen();
-  std::string cmd = "rm -rf '" + dir + "' '" + dir + "-transcript.txt'";
+  std::string cmd = "rm -rf '" + dir + "'";
   if (system(cmd.c_str()) != 0)
     ADD_FAILURE() << cmd;
 }
