@@ -1,7 +1,9 @@
 #include "support/support.h"
 #include "core/state.h"
+#include "files/files.h"
 #include "screen/platform.h"
 #include "screen/screen.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -141,4 +143,101 @@ std::vector<std::string> transcript_lines(const std::string &transcript, const s
     if (line.compare(0, tag.size(), tag) == 0)
       out.push_back(line.substr(tag.size()));
   return out;
+}
+
+// ---- Signal files made by hand.
+
+bytes operator+(bytes a, const bytes &b)
+{
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+bytes packed(bool big, int n, const std::vector<uint64_t> &values)
+{
+  bytes b;
+  for (uint64_t v : values)
+    for (int i = 0; i < n; i++)
+      b.push_back((v >> (8 * (big ? n - 1 - i : i))) & 0xFF);
+  return b;
+}
+
+uint32_t float_bits(float v)
+{
+  uint32_t u;
+  memcpy(&u, &v, 4);
+  return u;
+}
+
+uint64_t double_bits(double v)
+{
+  uint64_t u;
+  memcpy(&u, &v, 8);
+  return u;
+}
+
+bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data)
+{
+  return bytes_of("RIFF") + le(4, 36 + data.size()) + bytes_of("WAVEfmt ") + le(4, 16) +
+         le(2, tag, channels) + le(4, rate, rate * channels * bits / 8) + le(2, channels * bits / 8, bits) +
+         bytes_of("data") + le(4, data.size()) + data;
+}
+
+// The program opens its transcript once a process, at the first prompt:
+// one file serves every test, each reading what was added since it began.
+void FileTest::SetUp()
+{
+  const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+  dir = scratch_dir(std::string(info->test_suite_name()) + "." + info->name());
+  static const std::string transcript = scratch_dir("transcript") + "/prompts.txt"; // once a process
+  setenv("TARVO_TRANSCRIPT", transcript.c_str(), 0);
+  start_screen();
+  default_rate = 10000;
+  info_enabled = 0;
+  header_bytes = -1;
+  no_header = raw_header = raw_trailer = raw_swap = 0;
+  raw_code = SC_S16;
+  cur_file_type = FT_ILS;
+  messages();
+}
+
+void FileTest::TearDown()
+{
+  stop_screen();
+  std::string cmd = "rm -rf '" + dir + "'";
+  if (system(cmd.c_str()) != 0)
+    ADD_FAILURE() << cmd;
+}
+
+std::string FileTest::write(const std::string &name, const bytes &b) const
+{
+  write_file(path(name), std::string(b.begin(), b.end()));
+  return path(name);
+}
+
+std::vector<std::string> FileTest::messages()
+{
+  std::string all = read_file(getenv("TARVO_TRANSCRIPT"));
+  std::string fresh = all.substr(std::min(transcript_seen, all.size()));
+  transcript_seen = all.size();
+  return transcript_lines(fresh, "P:");
+}
+
+bool FileTest::showed(const std::string &text)
+{
+  std::vector<std::string> m = messages();
+  return std::find(m.begin(), m.end(), text) != m.end();
+}
+
+void FileTest::answer(const std::string &text)
+{
+  push_text(text.c_str());
+  push_char(13);
+}
+
+const signal_window &FileTest::win() const { return windows[cur_win]; }
+
+std::vector<int> FileTest::values(int n) const
+{
+  return std::vector<int>(win().samples, win().samples + n);
 }

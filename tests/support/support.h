@@ -31,3 +31,40 @@ run_result run_tarvo(const std::string &dir, const std::string &script,
                      const std::vector<std::string> &env = {});
 // Lines of a transcript that start with tag (e.g. "P:").
 std::vector<std::string> transcript_lines(const std::string &transcript, const std::string &tag);
+
+// ---- Signal files made by hand, and an in-process screen to load them on.
+#include <cstdint>
+#include <gtest/gtest.h>
+
+typedef std::vector<uint8_t> bytes;
+bytes operator+(bytes a, const bytes &b);
+inline bytes bytes_of(const std::string &text) { return bytes(text.begin(), text.end()); }
+// Values of n bytes each, most significant byte first when big.
+bytes packed(bool big, int n, const std::vector<uint64_t> &values);
+template <class... T> bytes le(int n, T... v) { return packed(false, n, {(uint64_t)v...}); }
+template <class... T> bytes be(int n, T... v) { return packed(true, n, {(uint64_t)v...}); }
+inline bytes s16(const std::vector<int> &v, bool big = false) { return packed(big, 2, {v.begin(), v.end()}); }
+uint32_t float_bits(float v);
+uint64_t double_bits(double v);
+// A canonical 44-byte-header WAV file.
+bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data);
+
+struct signal_window;
+// A headless screen, default options, a scratch directory, and the prompt
+// texts the program showed.
+class FileTest : public ::testing::Test {
+protected:
+  std::string dir;
+  void SetUp() override;
+  void TearDown() override;
+  std::string path(const std::string &name) const { return dir + "/" + name; }
+  std::string write(const std::string &name, const bytes &b) const;
+  std::vector<std::string> messages(); // prompt texts since the last call
+  bool showed(const std::string &text);
+  void answer(const std::string &text); // typed with Enter at the next prompt
+  const signal_window &win() const;
+  std::vector<int> values(int n) const; // first n values of the current window
+
+private:
+  size_t transcript_seen = 0;
+};
