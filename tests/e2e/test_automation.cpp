@@ -130,6 +130,14 @@ TEST(Automation, NoDisplayAndNoScriptIsOneClearLine)
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
+TEST(Automation, AMissingFontNamesItsPackage)
+{
+  std::string dir = scratch_dir("nofont");
+  run_result r = run_tarvo(dir, "key F1\n", {}, {"TARVO_FONT=/nonexistent/font.ttf"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("fonts-dejavu-core"), std::string::npos) << r.err;
+}
+
 TEST(Automation, ScreenSizeComesFromTarvoSize)
 {
   std::string dir = scratch_dir("size");

@@ -131,18 +131,20 @@ TEST(Viewing, EmptyStartShowsOneWindowAndF2SaysNoSignal)
   EXPECT_NE(std::find(p.begin(), p.end(), "No signal."), p.end()) << r.transcript;
 }
 
-TEST(Viewing, ScreenshotsOfOneFiveAndSplitViews)
+TEST(Viewing, SplitViewAndRangeBoxComeAndGoWithTheirKeys)
 {
   std::string dir = scratch_dir("shots");
   write_file(dir + "/st.wav", wav16(3000, 2, 10000, [](int i, int c) {
     return c ? (i % 200 - 100) * 100 : (i % 50 - 25) * 400; }));
-  run_result r = run_tarvo(dir, "shot overlaid.png\nkey F6\nshot split.png\nkey F6\nshot again.png\nkey F3\n",
-                           {"st.wav"});
+  run_result r = run_tarvo(dir, "shot overlaid.png\nkey F6\nshot split.png\nkey F6\nshot again.png\n"
+                                "key F3\nshot box.png\nkey F3\nshot nobox.png\n", {"st.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   std::string a = read_file(dir + "/overlaid.png"), b = read_file(dir + "/split.png");
   ASSERT_FALSE(a.empty());
   EXPECT_NE(a, b);
   EXPECT_EQ(a, read_file(dir + "/again.png"));
+  EXPECT_NE(a, read_file(dir + "/box.png"));
+  EXPECT_EQ(a, read_file(dir + "/nobox.png"));
 }
 
 } // namespace
