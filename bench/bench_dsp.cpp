@@ -20,23 +20,15 @@
 #include <vector>
 
 #include "analysis/dsp.h"
+#include "analysis/dsp_reference.h"
 
 static const int fft_logs[] = {10, 12, 16, 20};
 
-static std::vector<float> noise(size_t n, unsigned seed)
-{
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-  std::vector<float> x(n);
-  for (float &v : x)
-    v = dist(gen);
-  return x;
-}
 
 static void bm_copy(benchmark::State &state)
 {
   size_t n = (size_t)state.range(0);
-  std::vector<float> input = noise(n, 1), buf(n);
+  std::vector<float> input = uniform_noise(n, 1), buf(n);
   for (auto _ : state) {
     memcpy(buf.data(), input.data(), n * sizeof(float));
     benchmark::DoNotOptimize(buf.data());
@@ -47,7 +39,7 @@ static void bm_copy(benchmark::State &state)
 static void bm_fft_tarvo(benchmark::State &state)
 {
   size_t n = (size_t)state.range(0);
-  std::vector<float> input = noise(n, 1), buf(n);
+  std::vector<float> input = uniform_noise(n, 1), buf(n);
   for (auto _ : state) {
     memcpy(buf.data(), input.data(), n * sizeof(float));
     fft_real(buf.data(), (int)n);
@@ -61,7 +53,7 @@ static void bm_fft_fftw(benchmark::State &state)
   int n = (int)state.range(0);
   float *in = fftwf_alloc_real(n);
   fftwf_complex *out = fftwf_alloc_complex(n / 2 + 1);
-  std::vector<float> input = noise(n, 1);
+  std::vector<float> input = uniform_noise(n, 1);
   memcpy(in, input.data(), n * sizeof(float));
   fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
   for (auto _ : state) {
@@ -114,7 +106,7 @@ static const int lpc_p = 50, lpc_n = 32767;
 
 static void bm_lpc(benchmark::State &state)
 {
-  std::vector<float> x = noise(lpc_n, 2), block(3 * lpc_p + 3);
+  std::vector<float> x = uniform_noise(lpc_n, 2), block(3 * lpc_p + 3);
   float E;
   bool plain = state.range(0) == 1;
   for (auto _ : state) {
@@ -157,7 +149,7 @@ static const int formant_bins = 1 << 15;
 // predictor's power response, over 2^15 bins.
 static std::vector<float> lpc_power_spectrum()
 {
-  std::vector<float> x = noise(lpc_n, 3), block(3 * lpc_p + 3);
+  std::vector<float> x = uniform_noise(lpc_n, 3), block(3 * lpc_p + 3);
   // Colour the noise so that the predictor has resonances to find.
   for (int j = 2; j < lpc_n; j++)
     x[j] += 1.6f * x[j - 1] - 0.9f * x[j - 2];
