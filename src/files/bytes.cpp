@@ -16,9 +16,6 @@ void swap_values(uint8_t *buf, size_t n, int size)
 }
 
 void swap_bytes16(uint8_t *buf, size_t n) { swap_values(buf, n, 2); }
-void swap_bytes24(uint8_t *buf, size_t n) { swap_values(buf, n, 3); }
-void swap_bytes32(uint8_t *buf, size_t n) { swap_values(buf, n, 4); }
-void swap_bytes64(uint8_t *buf, size_t n) { swap_values(buf, n, 8); }
 
 int read_bytes(FILE *f, void *buf, size_t n) { return fread(buf, 1, n, f) == n; }
 

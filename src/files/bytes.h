@@ -8,7 +8,6 @@
 
 // Fields are small enough to inline: the sample conversions call them per value.
 inline uint16_t get_le16(const uint8_t *p) { return (uint16_t)(p[0] | p[1] << 8); }
-inline uint16_t get_be16(const uint8_t *p) { return (uint16_t)(p[1] | p[0] << 8); }
 
 inline uint32_t get_le32(const uint8_t *p)
 {
@@ -62,11 +61,8 @@ inline void put_be32(uint8_t *p, uint32_t v)
     p[3 - i] = (uint8_t)(v >> (8 * i));
 }
 
-// Reverse the bytes of each of n values of 2, 3, 4 or 8 bytes in place.
+// Exchanges the two bytes of each of n 16-bit values in place.
 void swap_bytes16(uint8_t *buf, size_t n);
-void swap_bytes24(uint8_t *buf, size_t n);
-void swap_bytes32(uint8_t *buf, size_t n);
-void swap_bytes64(uint8_t *buf, size_t n);
 // Reverses each value of `size` bytes (1 leaves the block as it is).
 void swap_values(uint8_t *buf, size_t n, int size);
 
