@@ -5,15 +5,17 @@
 
 enum {
   NUM_WINDOWS = 6,      // window 0 is the clip window, 1..5 hold signals
-  NUM_MARKS = 32,       // 26 letter marks, then the reference slots
+  NUM_LETTERS = 26,     // letter marks A..Z
+  NUM_MARKS = 32,       // the letter marks, then the reference slots
+  MAX_CHANNELS = 8,     // interleaved channels one window can hold
   MAX_FRAMES = 1048576, // frames one window can hold
-  NAME_LEN = 40,        // bytes of a window name, terminator included
+  NAME_LEN = 41,        // bytes of a window name: 40 characters and the terminator
   MAX_FILES = 5,        // file names taken from the command line
   FILE_NAME_LEN = 256,  // bytes of one command-line file name
 };
 
-// Reference slots that follow the 26 letter marks.
-enum { MARK_HOME = 26, MARK_END, MARK_CURSOR, MARK_SELECT, MARK_SELECT1, MARK_SELECT2 };
+// Reference slots that follow the letter marks.
+enum { MARK_HOME = NUM_LETTERS, MARK_END, MARK_CURSOR, MARK_SELECT, MARK_SELECT1, MARK_SELECT2 };
 
 struct signal_window {
   char name[NAME_LEN];    // title text: file name, "[clip]" or a generated name
