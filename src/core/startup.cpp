@@ -2,6 +2,7 @@
 #include "core/core.h"
 #include "core/state.h"
 #include "display/display.h"
+#include "edit/edit.h"
 #include "files/files.h"
 #include "screen/platform.h"
 #include "screen/screen.h"
@@ -57,57 +58,29 @@ void main_step()
 
   int key = menu_select("Tarvo", top_menu);
   switch (key) {
-  case KEY_CTRL_C:
-    quit_flag = 1;
-    return;
-  case KEY_TAB:
-    select_window((cur_win - first_vis + 1) % num_vis + first_vis);
-    break;
-  case KEY_SHIFT_TAB:
-    select_window((num_vis - first_vis + cur_win - 1) % num_vis + first_vis);
-    break;
-  case KEY_UP:
-    if (cur_win > first_vis)
-      select_window(cur_win - 1);
-    break;
-  case KEY_DOWN:
-    if (cur_win - first_vis < num_vis - 1)
-      select_window(cur_win + 1);
-    break;
-  case 10: case ' ':
-    clear_prompt();
-    break;
-  case 12:
-    redraw_screen();
-    break;
-  case KEY_ESC:
-    break;
-  case KEY_LEFT: cursor -= step; break;
-  case KEY_RIGHT: cursor += step; break;
-  case KEY_SHIFT_LEFT: cursor -= 10 * step; break;
-  case KEY_SHIFT_RIGHT: cursor += 10 * step; break;
-  case KEY_CTRL_LEFT: cursor -= 50 * step; break;
-  case KEY_CTRL_RIGHT: cursor += 50 * step; break;
-  case KEY_HOME: cursor = shown_start; break;
-  case KEY_END: cursor = shown_end; break;
+  case KEY_CTRL_C: quit_flag = 1; return;
+  case KEY_TAB: next_window(); break;
+  case KEY_SHIFT_TAB: previous_window(); break;
+  case KEY_UP: window_up(); break;
+  case KEY_DOWN: window_down(); break;
+  case 10: case ' ': clear_prompt(); break;
+  case 12: redraw_screen(); break;
+  case KEY_ESC: break;
+  case KEY_LEFT: move_cursor(-step); break;
+  case KEY_RIGHT: move_cursor(step); break;
+  case KEY_SHIFT_LEFT: move_cursor(-10 * step); break;
+  case KEY_SHIFT_RIGHT: move_cursor(10 * step); break;
+  case KEY_CTRL_LEFT: move_cursor(-50 * step); break;
+  case KEY_CTRL_RIGHT: move_cursor(50 * step); break;
+  case KEY_HOME: set_cursor(shown_start); break;
+  case KEY_END: set_cursor(shown_end); break;
   case KEY_CTRL_HOME: goto_position(windows[cur_win].marks[MARK_HOME]); break;
   case KEY_CTRL_END: goto_position(windows[cur_win].marks[MARK_END]); break;
-  case 'H': case KEY_F1:
-    show_help();
-    break;
-  case KEY_F2:
-    show_signal_info(cur_win);
-    break;
-  case KEY_F3:
-    range_box_on = !range_box_on;
-    draw_range_box(cur_win);
-    break;
-  case KEY_F6:
-    window_views[cur_win].split_channels = !window_views[cur_win].split_channels;
-    draw_window(cur_win);
-    break;
-  default:
-    return;
+  case 'H': case KEY_F1: show_help(); break;
+  case KEY_F2: show_signal_info(cur_win); break;
+  case KEY_F3: toggle_range_box(); break;
+  case KEY_F6: toggle_split_channels(); break;
+  default: return;
   }
   if (quit_flag || cursor == before)
     return;

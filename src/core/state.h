@@ -1,5 +1,6 @@
 // Program state: the six signal windows, their view records and the
-// program-wide variables every command reads and writes.
+// program-wide variables every command reads and writes (defined in
+// state.cpp).
 #pragma once
 #include <cstdint>
 
@@ -70,6 +71,8 @@ extern char file_names[MAX_FILES][FILE_NAME_LEN]; // those names
 extern int graphics_adaptor; // -g: recorded only
 extern int monochrome;       // -m: recorded only
 
+// Sets the window stack to its start: window 1 current, windows 1..5 visible.
+void reset_window_stack();
 // Gives window w room for frames+1 frames of `channels` values, keeping the
 // old contents; channels < 1 releases the block.  1 on success.
 int alloc_samples(int w, int frames, int channels);

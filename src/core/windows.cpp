@@ -5,31 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-signal_window windows[NUM_WINDOWS];
-window_view window_views[NUM_WINDOWS];
-
-int cur_win = 1;
-int first_vis = 1;
-int last_vis = 5;
-int num_vis = 5;
-int clip_win = 0;
-int quit_flag = 0;
-int cursor = 0;
-int shown_start = 0;
-int shown_end = 0;
-int maximized = 0;
-int range_box_on = 0;
-int scroll_mode = 0;
-int info_enabled = 0;
-int default_rate = 10000;
-int record_len = 10000;
-int header_bytes = -1;
-int no_header = 0;
-int num_files = 0;
-char file_names[MAX_FILES][FILE_NAME_LEN];
-int graphics_adaptor = -1;
-int monochrome = 0;
-
 int alloc_samples(int w, int frames, int channels)
 {
   if (frames < 1 || frames > MAX_FRAMES)
@@ -80,7 +55,7 @@ void copy_rates(int dst, int src)
 
 void reset_marks(int w)
 {
-  for (int i = 0; i < 26; i++)
+  for (int i = 0; i < NUM_LETTERS; i++)
     windows[w].marks[i] = -1;
   windows[w].marks[MARK_HOME] = 0;
   windows[w].marks[MARK_END] = windows[w].num_samples;
@@ -103,18 +78,14 @@ void init_window(int w)
   sw->num_samples = 0;
   sw->created = 0;
   sw->adc_rate = sw->dac_rate = default_rate;
-  for (int i = 0; i < 26; i++)
+  for (int i = 0; i < NUM_LETTERS; i++)
     sw->marks[i] = -1;
   sw->marks[MARK_HOME] = sw->marks[MARK_END] = sw->marks[MARK_CURSOR] = 0;
 }
 
 void init_windows()
 {
-  clip_win = 0;
-  first_vis = 1;
-  last_vis = 5;
-  num_vis = 5;
-  cur_win = 1;
+  reset_window_stack();
   for (int w = 0; w < NUM_WINDOWS; w++)
     init_window(w);
 }

@@ -1,6 +1,7 @@
 // Signal display: window bands, waveform traces, titles, letter-mark ticks,
 // the time cursor and the status-line readouts.
 #pragma once
+#include "core/state.h"
 #include <cstdint>
 
 // Drawing state of the current window, set when it is prepared for drawing.
@@ -8,7 +9,7 @@ extern int plot_x0;          // x of the first sample column
 extern int plot_width;       // trace width in pixels
 extern int plot_span;        // samples across that width (at least 1)
 extern int cursor_y, cursor_h; // top and height of the time cursor
-extern int mark_x[26];       // x at which each letter mark was last drawn
+extern int mark_x[NUM_LETTERS];     // x at which each letter mark was last drawn
 extern int half_span;        // cursor column of a one-sample-per-pixel view
 extern int time_decimals;    // decimals of the time readout
 extern const char *time_unit; // "ms" or "s "
@@ -36,10 +37,3 @@ int sample_x(int p);
 
 void draw_cursor();
 void show_readout();
-
-// Window menu operations that loading uses: open the window below the last
-// visible one, and close the last visible window again.
-void new_window();
-void close_window();
-// Exchanges the records and views of windows v and w.
-void swap_windows(int v, int w);

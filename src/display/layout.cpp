@@ -10,7 +10,7 @@
 
 int plot_x0, plot_width, plot_span = 1;
 int cursor_y, cursor_h;
-int mark_x[26];
+int mark_x[NUM_LETTERS];
 int half_span;
 int time_decimals;
 const char *time_unit = "ms";
@@ -140,7 +140,7 @@ static void draw_waveform(int w)
     return;
   sw->marks[MARK_HOME] = 0;
   sw->marks[MARK_END] = sw->num_samples;
-  int c = std::clamp<int>(sw->channels, 1, 8);
+  int c = std::clamp<int>(sw->channels, 1, MAX_CHANNELS);
   int n = v->view_end - v->view_start;
   if (n <= 0)
     return;
@@ -175,7 +175,7 @@ static void draw_marks_and_cursor(int w)
   plot_width = v->right - v->left - 6;
   plot_span = shown_end - shown_start > 0 ? shown_end - shown_start : 1;
   draw_range_box(w);
-  for (int i = 0; i < 26; i++) {
+  for (int i = 0; i < NUM_LETTERS; i++) {
     int &m = sw->marks[i];
     if (m < 0 || m > sw->num_samples)
       m = -1;
@@ -235,7 +235,7 @@ void select_window(int w)
   int old = cur_win;
   hide_range_box();
   hide_time_cursor();
-  for (int i = 0; i < 26; i++)
+  for (int i = 0; i < NUM_LETTERS; i++)
     if (windows[old].marks[i] != -1)
       draw_mark(mark_x[i], mark_y(old), i);
   window_views[old].saved_cursor = cursor;

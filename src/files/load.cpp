@@ -2,6 +2,7 @@
 // ends in: open, allocate, convert block by block, finish the window.
 #include "core/state.h"
 #include "display/display.h"
+#include "edit/edit.h"
 #include "files/bytes.h"
 #include "files/files.h"
 #include "screen/screen.h"

