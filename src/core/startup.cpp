@@ -80,6 +80,12 @@ void main_step()
   case KEY_F2: show_signal_info(cur_win); break;
   case KEY_F3: toggle_range_box(); break;
   case KEY_F6: toggle_split_channels(); break;
+  case KEY_INS: insert_mark(); break;
+  case KEY_DEL: delete_mark(); break;
+  case '0': new_mark(); break;
+  case 'G': goto_mark(); break;
+  case 'E': edit_menu(); break;
+  case KEY_RBUTTON: right_click(); break;
   default: return;
   }
   if (quit_flag || cursor == before)

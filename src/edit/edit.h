@@ -22,3 +22,36 @@ void move_cursor(int delta);
 void set_cursor(int p);
 void toggle_range_box();      // F3
 void toggle_split_channels(); // F6: one band per channel, or overlaid
+// Right mouse button in the main loop.
+void right_click();
+
+// ---- Letter marks and the From/To prompt ------------------------------------
+extern int seg_from; // slot chosen as From by the last ask_segment
+extern int seg_to;   // slot chosen as To
+extern int dest_win; // window that Copy, Cut and Paste write to
+
+// Lowest unset letter of the current window, or -1 when all are set.
+int first_free_mark();
+// Waits for one key and turns it into a mark slot, or -1 for no answer.
+// selector 0, 1 or 2 chooses the selection slot a mouse answer fills.
+int read_mark_key(int selector);
+// Sample position under pixel column x of the current window's shown range.
+long long column_sample(int x);
+// Classifies the last pointer position against the current window: 1 title
+// band, 2 and 3 left of the shown range, 4 and 5 right of it, 6 on the
+// waveform (the cursor is then put on the clicked sample).
+int click_zone();
+// Display name of a slot: a letter, a bracketed reference or "????".
+const char *mark_name(int slot);
+// The From/To prompt under the title; 1 when both slots hold positions.
+int ask_segment(const char *title);
+// Puts seg_from before seg_to by their positions.
+void order_segment();
+void mark_menu();
+void insert_mark();
+void new_mark();
+void delete_mark();
+void goto_mark();
+
+// ---- Menus ---------------------------------------------------------------------
+void edit_menu();

@@ -4,6 +4,7 @@
 #include "edit/edit.h"
 #include "core/state.h"
 #include "display/display.h"
+#include "screen/screen.h"
 #include <utility>
 
 void swap_windows(int v, int w)
@@ -65,4 +66,25 @@ void toggle_split_channels()
 {
   window_views[cur_win].split_channels = !window_views[cur_win].split_channels;
   draw_window(cur_win);
+}
+
+// Right button: in the title band it blanks the marks; on the signal it
+// puts the first free letter at the clicked sample.
+void right_click()
+{
+  const window_view *v = &window_views[cur_win];
+  int x, y;
+  get_mouse(&x, &y);
+  if (y < v->top || y > v->bottom)
+    return; // outside the current window: a replay once sound is there
+  if (click_zone() == 1) {
+    reset_marks(cur_win);
+    redraw_current();
+    return;
+  }
+  long long s = column_sample(x);
+  if (s >= v->view_start && s <= v->view_end) {
+    cursor = (int)s;
+    new_mark();
+  }
 }
