@@ -1,7 +1,7 @@
 // The formant picker on power spectra of all-pole filters with known poles.
 #include <gtest/gtest.h>
 
-#include "analysis/dsp.h"
+#include "dsp/dsp.h"
 #include "dsp_reference.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // on autoregressive processes with known coefficients; the lattice error filter.
 #include <gtest/gtest.h>
 
-#include "analysis/dsp.h"
+#include "dsp/dsp.h"
 #include "dsp_reference.h"
 
 namespace {

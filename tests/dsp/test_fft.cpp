@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "analysis/dsp.h"
+#include "dsp/dsp.h"
 #include "dsp_reference.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Analysis frames, windows and the decibel conversions.
 #include <gtest/gtest.h>
 
-#include "analysis/dsp.h"
+#include "dsp/dsp.h"
 #include "dsp_reference.h"
 
 namespace {
