@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/dsp.h"
-#include "analysis/dsp_reference.h"
+#include "dsp/dsp.h"
+#include "dsp/dsp_reference.h"
 
 static const int fft_logs[] = {10, 12, 16, 20};
 

@@ -12,7 +12,7 @@
 // tables filled the first time a length needs them, for complex lengths up to
 // 2^TABLE_LOG. Longer transforms compute theirs as they go: slow, but they need
 // no storage.
-#include "analysis/dsp.h"
+#include "dsp/dsp.h"
 
 #include <cmath>
 #include <cstring>
