@@ -2,7 +2,7 @@
 // current directory and a name field.  A name with "*" or "?" lists the
 // matching directory entries in columns of 16; the highlight moves over
 // them with the keys or the mouse, and picking a directory enters it.
-#include "core/findfile.h"
+#include "files/findfile.h"
 #include "core/state.h"
 #include "files/files.h"
 #include "screen/screen.h"
