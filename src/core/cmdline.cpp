@@ -1,7 +1,7 @@
 // The command line: the argument vector with its fixed pool, our own
 // wildcard expansion, the options, the usage text and the help file.
 #include "core/core.h"
-#include "core/findfile.h"
+#include "files/findfile.h"
 #include "core/state.h"
 #include "screen/screen.h"
 #include <cctype>

@@ -19,6 +19,9 @@ inline uint32_t get_be32(const uint8_t *p)
   return (uint32_t)p[3] | (uint32_t)p[2] << 8 | (uint32_t)p[1] << 16 | (uint32_t)p[0] << 24;
 }
 
+// A 32-bit field in the byte order a header announced.
+inline uint32_t get_32(const uint8_t *p, int big) { return big ? get_be32(p) : get_le32(p); }
+
 inline uint64_t get_le64(const uint8_t *p) { return (uint64_t)get_le32(p) | (uint64_t)get_le32(p + 4) << 32; }
 
 inline float get_le_float(const uint8_t *p)

@@ -2,7 +2,7 @@
 // current directory and a name field.  A name with "*" or "?" lists the
 // matching directory entries in columns of 16; the highlight moves over
 // them with the keys or the mouse, and picking a directory enters it.
-#include "core/findfile.h"
+#include "files/findfile.h"
 #include "core/state.h"
 #include "files/files.h"
 #include "screen/screen.h"
@@ -20,6 +20,7 @@ enum {
   // Width once a list is shown: five columns of 16 cells plus a margin
   // cell on either side, so that the fifth column lies inside the frame.
   WIDE_CELLS = 5 * COLUMN_ROWS + 2,
+  LIST_TOP_ROW = 4,   // row of the box whose baseline the first entry stands on
   SMALL_ROWS = 4,     // box height in rows without a list
   LARGE_ROWS = 20,    // box height in rows with a list
   DIR_TEXT_LEN = 4096,
@@ -84,12 +85,10 @@ static void close_box(box_state *b)
   b->handle = -1;
 }
 
-// Bytes the name field may hold: the prompt and the name, with the cell of
-// the text cursor, stay inside the frame (cells 1 .. cells-2).
-static int field_len(const box_state *b)
-{
-  return std::max(1, std::min(b->maxlen, b->cells - 1 - b->prompt_cells));
-}
+// Cells of the name field: the prompt and the name, with the cell of the
+// text cursor, stay inside the frame (cells 1 .. cells-2).  A longer name
+// scrolls within them.
+static int field_cells(const box_state *b) { return std::max(1, b->cells - 2 - b->prompt_cells); }
 
 // The directory line and the prompt, then the name edited behind the
 // prompt.  Returns the key that ended the editing.
@@ -114,20 +113,21 @@ static int edit_name(box_state *b, char *name)
 
   snprintf(line, sizeof line, "%.*s", b->prompt_cells, b->prompt);
   draw_text(x, y + row_height + 1, line);
-  return edit_line(name, field_len(b));
+  return edit_field(name, b->maxlen, field_cells(b));
 }
 
 // The entry under the mouse pointer, or -1 when the pointer is not over a
-// cell of the list.
+// cell of the list.  Entry rows are drawn from the list's first baseline
+// (see draw_entry), each reaching from ascent above its baseline one row down.
 static int entry_under_mouse(const box_state *b)
 {
   int mx, my;
   get_mouse(&mx, &my);
-  int dx = mx - b->left, dy = my - b->top + 8;
-  if (dx < char_width || dy < 4 * row_height || mx >= b->left + b->width || my >= b->top + b->height)
+  int dx = mx - b->left, dy = my - (b->top + LIST_TOP_ROW * row_height - char_ascent);
+  if (dx < char_width || dy < 0 || mx >= b->left + b->width || my >= b->top + b->height)
     return -1;
   int column = (dx / char_width - 1) / COLUMN_ROWS;
-  int row = dy / row_height - 4;
+  int row = dy / row_height;
   if (column >= LIST_MAX / COLUMN_ROWS || row >= COLUMN_ROWS)
     return -1;
   return COLUMN_ROWS * column + row;
@@ -165,7 +165,7 @@ static void draw_entry(const box_state *b, int i, int highlight)
   else
     set_text_colors(box_fg, box_bg);
   draw_text(b->left + (COLUMN_ROWS * column + 1) * char_width,
-            b->top + (4 + i % COLUMN_ROWS) * row_height, cell_text);
+            b->top + (LIST_TOP_ROW + i % COLUMN_ROWS) * row_height, cell_text);
 }
 
 // Searches the directory with the name as pattern and fills the list from
@@ -207,7 +207,7 @@ static int list_entries(box_state *b, char *name)
       return AT_CLOSE;
     }
   } else {
-    fill_rect(b->left + 2, b->top + 4 * row_height - char_ascent, b->left + b->width - 3,
+    fill_rect(b->left + 2, b->top + LIST_TOP_ROW * row_height - char_ascent, b->left + b->width - 3,
               b->top + b->height - 3, box_bg);
   }
   fill_list(b, name);

@@ -31,8 +31,6 @@ extern int raw_swap;    // 1 = values in reverse byte order
 // finish_load leaves them as they were stored.
 extern int marks_from_file;
 
-enum { MAX_LOAD_FRAMES = 1048576 }; // frames one load may bring in
-
 // File type 0..10 of a file, or -1 when it cannot be opened or is empty.
 int detect_file_type(const char *name);
 // Byte order an SND magic announces: 1 big-endian, 0 little-endian, -1 not SND.

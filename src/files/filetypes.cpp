@@ -3,6 +3,7 @@
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
+#include "files/layouts.h"
 #include "screen/screen.h"
 #include <algorithm>
 #include <bit>
@@ -38,17 +39,17 @@ int snd_byte_order(const uint8_t *magic)
 
 static int is_mat_header(const uint8_t *a)
 {
-  int32_t v = (int32_t)get_le32(a);
+  int32_t v = (int32_t)get_le32(a + MAT_TYPE);
   int tens = v / 10 % 10, hundreds = v / 100 % 10, thousands = v / 1000 % 10;
   // Precision digits 0..5: double, float, int32, int16, uint16, uint8.
   if (v % 10 != 0 || tens < 0 || tens > 5 || (hundreds != 0 && hundreds != 1) ||
       (thousands != 0 && thousands != 1))
     return 0;
-  if (get_le32(a + 12) != 0)
+  if (get_le32(a + MAT_IMAGINARY) != 0)
     return 0;
-  if (get_le32(a + 4) != 1 && get_le32(a + 8) != 1)
+  if (get_le32(a + MAT_ROWS) != 1 && get_le32(a + MAT_COLS) != 1)
     return 0;
-  return (int32_t)get_le32(a + 16) > 0;
+  return (int32_t)get_le32(a + MAT_NAME_LEN) > 0;
 }
 
 int detect_file_type(const char *name)
@@ -70,16 +71,16 @@ int detect_file_type(const char *name)
   memset(header_area + got, 0, HEADER_AREA_SIZE - got);
   const uint8_t *a = header_area;
 
-  if ((int16_t)get_le16(a + 124) == -32000 && (int16_t)get_le16(a + 10) >= 1 &&
-      (int16_t)get_le16(a + 122) >= 1)
+  if ((int16_t)get_le16(a + ILS_MARKER) == ILS_MARKER_VALUE && (int16_t)get_le16(a + ILS_DATA_BLOCKS) >= 1 &&
+      (int16_t)get_le16(a + ILS_RATE_MANTISSA) >= 1)
     return FT_ILS;
-  if (memcmp(a, "RIFF", 4) == 0 && memcmp(a + 8, "WAVE", 4) == 0)
+  if (memcmp(a + RIFF_ID, "RIFF", 4) == 0 && memcmp(a + RIFF_FORM, "WAVE", 4) == 0)
     return FT_WAV;
-  if (memcmp(a, "KOBU40", 7) == 0)
+  if (memcmp(a + ADF_SIGNATURE, "KOBU40", 7) == 0)
     return FT_ADF;
-  if (memcmp(a, "TRN", 4) == 0 || memcmp(a, "VMF", 4) == 0)
+  if (memcmp(a + TRN_MAGIC, "TRN", 4) == 0 || memcmp(a + TRN_MAGIC, "VMF", 4) == 0)
     return FT_TRN;
-  if (snd_byte_order(a) >= 0)
+  if (snd_byte_order(a + SND_MAGIC) >= 0)
     return FT_SND;
   if (is_mat_header(a))
     return FT_MAT;

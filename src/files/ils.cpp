@@ -3,32 +3,31 @@
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
+#include "files/layouts.h"
 #include "screen/screen.h"
 #include <cstdlib>
 #include <cstring>
 
-enum { ILS_HEADER = 512, TOKEN_FILE_KIND = 11111 };
-
-// Takes back what the saved-window block at byte 128 holds, or the rate of
-// the header words when the block is missing.
+// Takes back what the saved-window block holds, or the rate of the header
+// words when the block is missing.
 static void read_ils_settings(const uint8_t *h)
 {
   signal_window *sw = &windows[cur_win];
-  if (memcmp(h + 128, "BTNI_", 6) == 0) {
-    sw->created = (int32_t)get_le32(h + 192);
-    sw->adc_rate = file_rate((int32_t)get_le32(h + 196));
-    sw->dac_rate = file_rate((int32_t)get_le32(h + 200));
+  if (memcmp(h + ILS_SAVED_TAG, "BTNI_", ILS_SAVED_TAG_LEN) == 0) {
+    sw->created = (int32_t)get_le32(h + ILS_SAVED_CREATED);
+    sw->adc_rate = file_rate((int32_t)get_le32(h + ILS_SAVED_ADC_RATE));
+    sw->dac_rate = file_rate((int32_t)get_le32(h + ILS_SAVED_DAC_RATE));
     for (int i = 0; i < NUM_MARKS; i++)
-      sw->marks[i] = (int32_t)get_le32(h + 204 + 4 * i);
-    sw->kind = h[336] == 1 ? 1 : 0;
+      sw->marks[i] = (int32_t)get_le32(h + ILS_SAVED_MARKS + 4 * i);
+    sw->kind = h[ILS_SAVED_KIND] == 1 ? 1 : 0;
     marks_from_file = 1;
     return;
   }
-  int exponent = (int16_t)get_le16(h + 120);
-  int mantissa = (int16_t)get_le16(h + 122);
+  int exponent = (int16_t)get_le16(h + ILS_RATE_EXPONENT);
+  int mantissa = (int16_t)get_le16(h + ILS_RATE_MANTISSA);
   if (mantissa > 0) {
     int64_t rate = mantissa;
-    if (exponent >= 1 && exponent <= 5)
+    if (exponent >= 1 && exponent <= ILS_MAX_EXPONENT)
       for (int i = 0; i < exponent; i++)
         rate *= 10;
     sw->adc_rate = sw->dac_rate = file_rate((double)rate);
@@ -41,7 +40,7 @@ static int choose_token(const char *name, int tokens, int length, int64_t *offse
                         int64_t *values, char *message, int message_len)
 {
   signal_window *sw = &windows[cur_win];
-  *offset = ILS_HEADER;
+  *offset = ILS_HEADER_SIZE;
   *values = length;
   if (tokens == 1) {
     snprintf(message, message_len, " Loading token 1 from file: %s ... ", name);
@@ -61,7 +60,7 @@ static int choose_token(const char *name, int tokens, int length, int64_t *offse
   if (k < 1 || k > tokens)
     return 0;
   snprintf(message, message_len, " Loading token %ld from file: %s ... ", k, name);
-  *offset = ILS_HEADER + 2 * (k - 1) * (int64_t)length;
+  *offset = ILS_HEADER_SIZE + 2 * (k - 1) * (int64_t)length;
   snprintf(sw->name, NAME_LEN, "token %ld", k);
   return 1;
 }
@@ -72,13 +71,13 @@ void load_ils(const char *name)
   if (!f)
     return;
   int64_t bytes = file_size(f);
-  if (!read_bytes(f, header_area, ILS_HEADER)) {
+  if (!read_bytes(f, header_area, ILS_HEADER_SIZE)) {
     refuse_load(f, " Error reading ILS file header. ");
     return;
   }
-  int channels = (int16_t)get_le16(header_area + 116);
-  int blocks = (int16_t)get_le16(header_area + 10);
-  int token_file = (int16_t)get_le16(header_area + 126) == TOKEN_FILE_KIND;
+  int channels = (int16_t)get_le16(header_area + ILS_CHANNELS);
+  int blocks = (int16_t)get_le16(header_area + ILS_DATA_BLOCKS);
+  int token_file = (int16_t)get_le16(header_area + ILS_FILE_KIND) == ILS_TOKEN_KIND;
   read_ils_settings(header_area);
   // Files written without the channel word hold 0 there: one channel.
   if (channels < 1)
@@ -87,13 +86,13 @@ void load_ils(const char *name)
     return;
 
   char message[LINE_LEN + 256];
-  int64_t offset = ILS_HEADER;
-  int64_t values = (bytes - ILS_HEADER) / 2;
+  int64_t offset = ILS_HEADER_SIZE;
+  int64_t values = (bytes - ILS_HEADER_SIZE) / 2;
   int tokens = 0, length = 0;
-  if (token_file && blocks >= 0 && seek_to(f, ((int64_t)blocks + 1) * ILS_HEADER) &&
-      read_bytes(f, header_area, ILS_HEADER)) {
-    tokens = (int16_t)get_le16(header_area);
-    length = (int16_t)get_le16(header_area + 2);
+  if (token_file && blocks >= 0 && seek_to(f, ((int64_t)blocks + 1) * ILS_HEADER_SIZE) &&
+      read_bytes(f, header_area, ILS_HEADER_SIZE)) {
+    tokens = (int16_t)get_le16(header_area + ILS_TOKEN_COUNT);
+    length = (int16_t)get_le16(header_area + ILS_TOKEN_LENGTH);
   }
   // A token table that counts no tokens of positive length is no token table.
   if (tokens > 0 && length > 0) {

@@ -138,10 +138,10 @@ void refuse_load(FILE *f, const char *text)
 
 int check_channels(FILE *f, int64_t channels)
 {
-  if (channels >= 0 && channels <= 8)
+  if (channels >= 0 && channels <= MAX_CHANNELS)
     return 1;
   char text[LINE_LEN];
-  snprintf(text, sizeof text, " Can't load %lld channels (8 at most). ", (long long)channels);
+  snprintf(text, sizeof text, " Can't load %lld channels (%d at most). ", (long long)channels, MAX_CHANNELS);
   refuse_load(f, text);
   return 0;
 }
@@ -161,12 +161,12 @@ int alloc_for_load(int w, int64_t frames, int channels)
     show_prompt(" No signal.");
     return 0;
   }
-  if (frames > MAX_LOAD_FRAMES) {
+  if (frames > MAX_FRAMES) {
     char text[LINE_LEN + 40];
     snprintf(text, sizeof text, " Truncating signal from %lld to %ld samples.", (long long)frames,
-             (long)MAX_LOAD_FRAMES);
+             (long)MAX_FRAMES);
     show_error(text);
-    frames = MAX_LOAD_FRAMES;
+    frames = MAX_FRAMES;
   }
   if (!alloc_samples(w, (int)frames, channels))
     return 0;
@@ -296,7 +296,7 @@ void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channel
 {
   int w = cur_win;
   signal_window *sw = &windows[w];
-  int c = channels < 1 ? 1 : channels > 8 ? 8 : channels;
+  int c = std::clamp(channels, 1, (int)MAX_CHANNELS);
   int n = code >= 0 && code < NUM_SAMPLE_CODES ? alloc_for_load(w, frames, c) : 0;
   int64_t total = (int64_t)n * c;
   if (total == 0) {
@@ -339,7 +339,7 @@ void finish_load()
   int w = cur_win;
   signal_window *sw = &windows[w];
   int n = sw->num_samples;
-  int c = sw->channels < 1 ? 1 : sw->channels > 8 ? 8 : sw->channels;
+  int c = std::clamp((int)sw->channels, 1, (int)MAX_CHANNELS);
   if (load_stats_ready)
     apply_format_guess(w, &load_stats);
   else

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <sys/stat.h>
 
 enum { LST_PIECE = 80 }; // lines are read in pieces of at most 79 characters
 
@@ -63,24 +61,11 @@ static int16_t lst_value(float value, float scale, int decimal)
 
 void load_lst(const char *name)
 {
-  FILE *f = fopen(name, "r");
-  struct stat st;
-  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
-    fclose(f);
-    f = nullptr;
-  }
-  if (!f) {
-    char text[LINE_LEN + 256];
-    snprintf(text, sizeof text, " Can't open '%s'.", name);
-    show_error(text);
+  FILE *f = open_for_load(name);
+  if (!f)
     return;
-  }
   signal_window *sw = &windows[cur_win];
   int rate = default_rate;
-  sw->created = (int32_t)time(nullptr);
-  snprintf(sw->name, NAME_LEN, "%.*s", NAME_LEN - 1, name);
-  reset_marks(cur_win);
-  marks_from_file = 0;
 
   // First pass: count the values and find the largest magnitude.
   char line[LST_PIECE];
@@ -126,7 +111,6 @@ void load_lst(const char *name)
   sw->channels = 1;
   sw->adc_rate = sw->dac_rate = rate;
   sw->file_type = (int8_t)cur_file_type;
-  sw->kind = 0;
   sw->src_type = 0;
   sw->src_flag = 0;
   finish_load();

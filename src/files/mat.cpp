@@ -4,11 +4,12 @@
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
+#include "files/layouts.h"
 #include "screen/screen.h"
 #include <cmath>
 #include <cstring>
 
-enum { MAT_HEADER = 20, MAT_NAME_KEPT = 80 };
+enum { MAT_NAME_KEPT = 80 };
 
 static const char mat_header_error[] = " Error reading MAT file header. ";
 
@@ -24,18 +25,15 @@ struct mat_header {
   int64_t rows, cols, imaginary, name_len;
 };
 
-// Decodes the 20 bytes in header_area, reversing them when the type field
+// Decodes the matrix header in header_area, reversing them when the type field
 // makes no sense in little-endian order or the last matrix was big-endian.
 // 0 when the type makes sense in neither order or a count is negative.
 static int decode_mat_header(int prev_machine, mat_header *m)
 {
   const uint8_t *h = header_area;
-  int32_t v = (int32_t)get_le32(h);
+  int32_t v = (int32_t)get_le32(h + MAT_TYPE);
   int reverse = v < 0 || v > 9999 || v / 1000 % 10 != 0 || prev_machine != 0;
-  int32_t field[5];
-  for (int i = 0; i < 5; i++)
-    field[i] = (int32_t)(reverse ? get_be32(h + 4 * i) : get_le32(h + 4 * i));
-  v = field[0];
+  v = (int32_t)get_32(h + MAT_TYPE, reverse);
   if (v < 0 || v > 9999)
     return 0;
   m->machine = v / 1000;
@@ -43,10 +41,10 @@ static int decode_mat_header(int prev_machine, mat_header *m)
   m->text = v % 10;
   if (m->machine > 1 || v / 100 % 10 != 0 || m->precision > 5 || m->text > 2)
     return 0;
-  m->rows = field[1];
-  m->cols = field[2];
-  m->imaginary = field[3];
-  m->name_len = field[4];
+  m->rows = (int32_t)get_32(h + MAT_ROWS, reverse);
+  m->cols = (int32_t)get_32(h + MAT_COLS, reverse);
+  m->imaginary = (int32_t)get_32(h + MAT_IMAGINARY, reverse);
+  m->name_len = (int32_t)get_32(h + MAT_NAME_LEN, reverse);
   return m->rows >= 0 && m->cols >= 0 && m->name_len >= 0;
 }
 
@@ -94,8 +92,8 @@ void load_mat(const char *name)
   mat_header m;
   char mname[MAT_NAME_KEPT];
   for (;;) {
-    if (!seek_to(f, pos) || !read_bytes(f, header_area, MAT_HEADER) ||
-        !decode_mat_header(prev_machine, &m) || m.name_len > bytes - pos - MAT_HEADER) {
+    if (!seek_to(f, pos) || !read_bytes(f, header_area, MAT_HEADER_SIZE) ||
+        !decode_mat_header(prev_machine, &m) || m.name_len > bytes - pos - MAT_HEADER_SIZE) {
       refuse_load(f, mat_header_error);
       return;
     }
@@ -107,7 +105,7 @@ void load_mat(const char *name)
       return;
     }
     mname[keep] = 0;
-    data_pos = pos + MAT_HEADER + m.name_len;
+    data_pos = pos + MAT_HEADER_SIZE + m.name_len;
     int64_t count = m.rows * m.cols; // both below 2^31: no overflow
     int reverse = m.machine != 0;
     if (count >= 1 && (strcmp(mname, "fmax") == 0 || strcmp(mname, "rate") == 0)) {

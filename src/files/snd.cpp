@@ -3,9 +3,8 @@
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
+#include "files/layouts.h"
 #include "screen/screen.h"
-
-enum { SND_HEADER = 28, SND_MIN_OFFSET = 24 };
 
 static const char snd_header_error[] = " Error reading SND file header. ";
 
@@ -14,21 +13,20 @@ void load_snd(const char *name)
   FILE *f = open_for_load(name);
   if (!f)
     return;
-  if (!read_bytes(f, header_area, SND_HEADER)) {
+  if (!read_bytes(f, header_area, SND_HEADER_SIZE)) {
     refuse_load(f, snd_header_error);
     return;
   }
-  int swapped = snd_byte_order(header_area);
+  int swapped = snd_byte_order(header_area + SND_MAGIC);
   if (swapped < 0) {
     refuse_load(f, snd_header_error);
     return;
   }
-  uint32_t field[6];
-  for (int i = 0; i < 6; i++)
-    field[i] = swapped ? get_be32(header_area + 4 * i) : get_le32(header_area + 4 * i);
-  uint32_t offset = field[1], size = field[2], encoding = field[3];
-  int32_t rate = (int32_t)field[4], channels = (int32_t)field[5];
-  if (encoding > 7 || offset < SND_MIN_OFFSET) {
+  const uint8_t *h = header_area;
+  uint32_t offset = get_32(h + SND_DATA_OFFSET, swapped), size = get_32(h + SND_DATA_SIZE, swapped);
+  uint32_t encoding = get_32(h + SND_ENCODING, swapped);
+  int32_t rate = (int32_t)get_32(h + SND_RATE, swapped), channels = (int32_t)get_32(h + SND_CHANNELS, swapped);
+  if (encoding > SC_DOUBLE || offset < SND_FIELDS_SIZE) {
     refuse_load(f, snd_header_error);
     return;
   }

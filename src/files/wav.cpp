@@ -3,10 +3,11 @@
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
+#include "files/layouts.h"
 #include "screen/screen.h"
 #include <cstring>
 
-enum { TAG_PCM = 1, TAG_FLOAT = 3, TAG_EXTENSIBLE = 0xFFFE, FMT_KEPT = 40 };
+enum { TAG_PCM = 1, TAG_FLOAT = 3, TAG_EXTENSIBLE = 0xFFFE };
 
 static const char wav_header_error[] = " Error reading WAV file header. ";
 
@@ -17,31 +18,31 @@ struct wav_format {
   int bits;     // bits per sample of the container
 };
 
-// Reads the fmt body (at most FMT_KEPT bytes of it).  0 with a message when
+// Reads the fmt body (as much of it as an extensible one has).  0 with a message when
 // it is too short to describe the data.
 static int read_fmt(FILE *f, uint32_t size, wav_format *fmt)
 {
-  if (size < 16) {
+  if (size < FMT_PLAIN_SIZE) {
     show_error(wav_header_error);
     return 0;
   }
-  uint8_t body[FMT_KEPT];
-  size_t keep = size < (uint32_t)FMT_KEPT ? size : (size_t)FMT_KEPT;
+  uint8_t body[FMT_EXTENSIBLE_SIZE];
+  size_t keep = size < (uint32_t)FMT_EXTENSIBLE_SIZE ? size : (size_t)FMT_EXTENSIBLE_SIZE;
   if (!read_bytes(f, body, keep)) {
     show_error(wav_header_error);
     return 0;
   }
-  fmt->tag = get_le16(body);
-  fmt->channels = get_le16(body + 2);
-  fmt->rate = (int32_t)get_le32(body + 4); // past 2^31 is no rate
-  fmt->bits = get_le16(body + 14);
+  fmt->tag = get_le16(body + FMT_TAG);
+  fmt->channels = get_le16(body + FMT_CHANNELS);
+  fmt->rate = (int32_t)get_le32(body + FMT_RATE); // past 2^31 is no rate
+  fmt->bits = get_le16(body + FMT_BITS);
   if (fmt->tag == TAG_EXTENSIBLE) {
     // The sub-format GUID begins with the tag the data really have.
-    if (keep < FMT_KEPT) {
+    if (keep < FMT_EXTENSIBLE_SIZE) {
       show_error(" WAV extensible format header too short. ");
       return 0;
     }
-    fmt->tag = get_le16(body + 24);
+    fmt->tag = get_le16(body + FMT_SUB_FORMAT);
   }
   return 1;
 }
@@ -84,11 +85,11 @@ void load_wav(const char *name)
   // walk, everything else is skipped with its pad byte.
   wav_format fmt = {};
   int have_fmt = 0;
-  int64_t pos = 12, data_offset = -1, data_size = 0;
-  while (pos + 8 <= bytes) {
-    if (!seek_to(f, pos) || !read_bytes(f, id, 4) || !read_le32(f, &size))
+  int64_t pos = RIFF_FIRST_CHUNK, data_offset = -1, data_size = 0;
+  while (pos + CHUNK_HEADER_SIZE <= bytes) {
+    if (!seek_to(f, pos + CHUNK_ID) || !read_bytes(f, id, 4) || !read_le32(f, &size))
       break;
-    int64_t body = pos + 8;
+    int64_t body = pos + CHUNK_HEADER_SIZE;
     if (memcmp(id, "fmt ", 4) == 0 && !have_fmt) {
       if (!read_fmt(f, size, &fmt)) {
         fclose(f);

@@ -1,6 +1,7 @@
 // The prompt line (menus, prompts, messages) and the status line (cursor
 // readouts), the one-line editor and yes/no questions.
 #include "screen/screen.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,7 +85,9 @@ void prompt_input(const char *prompt, char *buffer, int maxlen)
   clear_prompt();
 }
 
-int edit_line(char *buffer, int maxlen)
+int edit_line(char *buffer, int maxlen) { return edit_field(buffer, maxlen, maxlen); }
+
+int edit_field(char *buffer, int maxlen, int cells)
 {
   if (!buffer || maxlen < 1)
     return 0;
@@ -93,15 +96,27 @@ int edit_line(char *buffer, int maxlen)
   int len = (int)strnlen(buffer, maxlen - 1);
   buffer[len] = 0;
   int pos = len;
+  int first = 0; // first character shown
   int drawn = 0; // cells drawn last time
+  if (cells < 1)
+    cells = 1;
   for (;;) {
+    // Scroll just far enough that the cursor cell is shown.
+    if (pos < first)
+      first = pos;
+    if (pos - first >= cells)
+      first = pos - cells + 1;
     erase_cells(x0, y0, drawn);
-    draw_text(x0, y0, buffer);
-    drawn = len;
+    drawn = std::min(len - first, cells);
+    char cut = buffer[first + drawn]; // the text is ended at the last cell for drawing
+    buffer[first + drawn] = 0;
+    draw_text(x0, y0, buffer + first);
+    buffer[first + drawn] = cut;
+    int at = x0 + (pos - first) * char_width;
     if (pos < maxlen - 1)
-      draw_text_cursor(x0 + pos * char_width, y0);
+      draw_text_cursor(at, y0);
     int key = wait_key();
-    erase_cells(x0 + pos * char_width, y0, 1);
+    erase_cells(at, y0, 1);
     switch (key) {
     case KEY_ESC:
       buffer[0] = 0;

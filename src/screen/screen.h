@@ -96,6 +96,9 @@ void show_status(const char *text);
 void clear_status();
 void prompt_input(const char *prompt, char *buffer, int maxlen);
 int edit_line(char *buffer, int maxlen);
+// edit_line in a field of `cells` character cells that scrolls sideways to
+// keep the cursor shown.
+int edit_field(char *buffer, int maxlen, int cells);
 bool ask_yes();
 // Appends one line to the automation transcript when TARVO_TRANSCRIPT is set.
 void transcript(char tag, const char *text);

@@ -1,5 +1,5 @@
 // Directory search with wildcards.
-#include "core/findfile.h"
+#include "files/findfile.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
