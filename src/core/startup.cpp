@@ -84,6 +84,7 @@ void main_step()
   case KEY_DEL: delete_mark(); break;
   case '0': new_mark(); break;
   case 'G': goto_mark(); break;
+  case 'F': file_menu(); break;
   case 'E': edit_menu(); break;
   case KEY_RBUTTON: right_click(); break;
   default: return;

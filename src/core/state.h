@@ -36,6 +36,8 @@ struct signal_window {
   uint8_t src_flag;       // 1 when that file was in reverse byte order
   uint8_t kind;           // 0 time signal, 1 spectrum
   int8_t channels;        // interleaved channels, 1..8
+  int8_t raw_load;        // 1 when the file was loaded as headerless data (Custom_load)
+  char path[FILE_NAME_LEN]; // full path of the file the signal came from; empty for none
 };
 
 struct window_view {

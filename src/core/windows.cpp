@@ -71,6 +71,8 @@ void init_window(int w)
 
   signal_window *sw = &windows[w];
   strcpy(sw->name, w == clip_win ? "[clip]" : "");
+  sw->path[0] = 0;
+  sw->raw_load = 0;
   sw->time_exp = sw->min_value = sw->max_value = 0;
   free(sw->samples); // only start-up and tests reset a window; never leak its block
   sw->samples = nullptr;

@@ -5,6 +5,8 @@
 #include "files/files.h"
 #include "files/layouts.h"
 #include "screen/screen.h"
+#include <cstdio>
+#include <cstring>
 #include <cmath>
 
 void load_adf(const char *name)
@@ -28,4 +30,24 @@ void load_adf(const char *name)
   snprintf(message, sizeof message, " Loading (ADF) file %s ... ", name);
   int64_t frames = frames_in_file(file_size(f), ADF_HEADER_SIZE, 2, channels, claimed);
   read_samples(f, SC_S16, ADF_HEADER_SIZE, frames, channels, 0, message);
+}
+
+int save_adf(const char *name, int from, int to)
+{
+  const signal_window *sw = &windows[cur_win];
+  int fd = create_output(name);
+  if (fd < 0)
+    return -1;
+  uint8_t *h = header_area;
+  memset(h, 0, ADF_HEADER_SIZE);
+  memcpy(h + ADF_SIGNATURE, "KOBU40", 6);
+  put_le32(h + ADF_FRAMES, (uint32_t)(to - from));
+  put_le16(h + ADF_CHANNELS, (uint16_t)sw->channels);
+  put_le16(h + ADF_BITS, 16);
+  float khz = (float)(sw->adc_rate * 0.001);
+  uint32_t bits;
+  memcpy(&bits, &khz, 4);
+  put_le32(h + ADF_RATE_KHZ, bits);
+  output_write(fd, 0, h, ADF_HEADER_SIZE);
+  return write_samples(fd, SC_S16, 0, ADF_HEADER_SIZE, from, to, sw->channels);
 }

@@ -114,3 +114,64 @@ void split_path(char *out, const char *path);
 // File selection box: lets the user pick a name; returns with name empty
 // when the user escaped.
 void file_box(const char *prompt, char *name, int maxlen);
+
+// ---- Saving ------------------------------------------------------------------
+// The name of file type t, "?" for a number outside the table.
+const char *file_type_name(int t);
+// 1 for the types that have a writer (not TRN, not token files).
+int has_writer(int type);
+// Saves frames from..to-1 of the current window in the type cur_file_type,
+// asking for the name and before overwriting.
+void save_file(int from, int to);
+// The save dialogue's proposal: the window's name, with the extension of the
+// save type when the type changed.
+void propose_save_name(char *name, int size);
+// Cuts the name at the last "." of its last path part.
+void strip_extension(char *name);
+// Appends the save type's extension when the last path part has no ".".
+void add_extension(char *name, int size);
+// Opens the output for a target name: a temporary file beside it.  Shows the
+// " writing ..." progress text; on failure " can't open file '%s' " and -1.
+int create_output(const char *name);
+// The same as a text stream; null on failure.
+FILE *open_text_output(const char *name);
+// Writes n bytes at a file offset of the open output (buffered, checked).
+void output_write(int fd, int64_t offset, const void *data, int n);
+// Flushes, syncs and closes the output and puts it in place of the target:
+// 1 when the target now holds it, 0 when it failed (the target is unchanged).
+int finish_output(int fd);
+int finish_text_output(FILE *f);
+// Writes frames from..to-1 (code SC_U8: low bytes, SC_S16: 16 bits, swapped
+// to big-endian when swap is set) from a byte offset and finishes the output.
+int write_samples(int fd, int code, int swap, int64_t offset, int from, int to, int channels);
+// The same without finishing; returns the offset after the last value.
+int64_t write_values(int fd, int code, int swap, int64_t offset, int from, int to, int channels);
+// 1 when the window holds 8-bit unsigned values and every value of frames
+// from..to-1 fits a byte.
+int stretch_is_bytes(int from, int to);
+// The writers: 1 written, 0 writing failed, -1 the file could not be created.
+int save_ils(const char *name, int from, int to);
+int save_snd(const char *name, int from, int to);
+int save_noh(const char *name, int from, int to);
+int save_wav(const char *name, int from, int to);
+int save_mat(const char *name, int from, int to);
+int save_adf(const char *name, int from, int to);
+// Writes one MAT level 4 matrix header; returns the bytes written.
+int write_mat_header(int fd, int64_t offset, int machine, int precision, const char *name, int columns,
+                     int rows);
+
+// ---- Text exports --------------------------------------------------------------
+int save_c_array(const char *name, int from, int to);
+int save_lst(const char *name, int from, int to);
+int save_plt(const char *name, int from, int to);
+// The C identifier for a file name: its base name up to the first ".",
+// with every character that C does not allow made "_".
+void c_array_name(char *out, int size, const char *file_name);
+
+// ---- File menu -------------------------------------------------------------------
+void file_menu();
+void file_save();
+void choose_save_type();
+void custom_load_setup();
+// Loads the current window's file again, from where and as it was loaded.
+void reload_window();

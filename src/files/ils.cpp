@@ -5,6 +5,7 @@
 #include "files/files.h"
 #include "files/layouts.h"
 #include "screen/screen.h"
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,4 +107,56 @@ void load_ils(const char *name)
   // Token lengths and file sizes count values; the reader wants frames.
   int64_t frames = frames_in_file(bytes, offset, 2, channels, values / channels);
   read_samples(f, SC_S16, offset, frames, channels, 0, message);
+}
+
+// The rate as a mantissa of at most 32000 and a power of ten.
+static void ils_rate(int32_t rate, int *mantissa, int *exponent)
+{
+  *exponent = 0;
+  while (rate > 32000) {
+    rate /= 10;
+    ++*exponent;
+  }
+  *mantissa = rate;
+}
+
+int save_ils(const char *name, int from, int to)
+{
+  const signal_window *sw = &windows[cur_win];
+  int fd = create_output(name);
+  if (fd < 0)
+    return -1;
+  uint8_t *h = header_area;
+  memset(h, 0, ILS_HEADER_SIZE);
+  int64_t values = (int64_t)(to - from) * sw->channels;
+  // The block count is a 16-bit word: very long windows cap it, and the
+  // reader then takes the length from the file size.
+  int64_t blocks = (values - 1) / 256 + 1;
+  put_le16(h + ILS_DATA_BLOCKS, (uint16_t)(blocks > 32767 ? 32767 : blocks));
+  put_le16(h + ILS_CHANNELS, (uint16_t)sw->channels);
+  int mantissa, exponent;
+  ils_rate(sw->adc_rate >= 1 ? sw->adc_rate : default_rate, &mantissa, &exponent);
+  put_le16(h + ILS_RATE_EXPONENT, (uint16_t)exponent);
+  put_le16(h + ILS_RATE_MANTISSA, (uint16_t)mantissa);
+  put_le16(h + ILS_MARKER, (uint16_t)(int16_t)ILS_MARKER_VALUE);
+  put_le16(h + ILS_FILE_KIND, (uint16_t)ILS_WRITTEN_KIND);
+  // The saved-window block: the window as it stands, marks unshifted.
+  memcpy(h + ILS_SAVED_TAG, "BTNI_", ILS_SAVED_TAG_LEN);
+  memcpy(h + ILS_SAVED_NAME, sw->name, strnlen(sw->name, 40));
+  put_le16(h + ILS_SAVED_TIME_EXP, (uint16_t)sw->time_exp);
+  put_le16(h + ILS_SAVED_MIN, (uint16_t)sw->min_value);
+  put_le16(h + ILS_SAVED_MAX, (uint16_t)sw->max_value);
+  put_le32(h + ILS_SAVED_VALUES, (uint32_t)values);
+  put_le32(h + ILS_SAVED_CREATED, (uint32_t)sw->created);
+  put_le32(h + ILS_SAVED_ADC_RATE, (uint32_t)sw->adc_rate);
+  put_le32(h + ILS_SAVED_DAC_RATE, (uint32_t)sw->dac_rate);
+  for (int i = 0; i < NUM_MARKS; i++)
+    put_le32(h + ILS_SAVED_MARKS + 4 * i, (uint32_t)sw->marks[i]);
+  h[ILS_SAVED_FILE_TYPE] = (uint8_t)sw->file_type;
+  h[ILS_SAVED_SRC_TYPE] = sw->src_type;
+  h[ILS_SAVED_SRC_FLAG] = sw->src_flag;
+  h[ILS_SAVED_KIND] = sw->kind;
+  h[ILS_SAVED_CHANNELS] = (uint8_t)sw->channels;
+  output_write(fd, 0, h, ILS_HEADER_SIZE);
+  return write_samples(fd, SC_S16, 0, ILS_HEADER_SIZE, from, to, sw->channels);
 }

@@ -50,6 +50,45 @@ static int run_reader(int t, const char *name)
   return 0;
 }
 
+// Keeps where the current window's signal came from, and how it was read,
+// for Reload: the window's name is short and the directory may change.
+static void remember_source(const char *name, int force_raw)
+{
+  signal_window *sw = &windows[cur_win];
+  sw->path[0] = 0;
+  sw->raw_load = (int8_t)force_raw;
+  if (sw->num_samples == 0)
+    return;
+  char dir[FILE_NAME_LEN], full[2 * FILE_NAME_LEN + 2];
+  if (name[0] == '/')
+    snprintf(full, sizeof full, "%s", name);
+  else if (getcwd(dir, sizeof dir))
+    snprintf(full, sizeof full, "%s/%s", dir, name);
+  else
+    return;
+  // A path too long to keep is not kept: Reload then goes by the name.
+  if (strlen(full) < sizeof sw->path)
+    memcpy(sw->path, full, strlen(full) + 1);
+}
+
+void reload_window()
+{
+  signal_window *sw = &windows[cur_win];
+  if (!sw->path[0]) {
+    char name[NAME_LEN];
+    snprintf(name, sizeof name, "%s", sw->name);
+    load_file(name, 0);
+    return;
+  }
+  char name[NAME_LEN], path[FILE_NAME_LEN];
+  snprintf(name, sizeof name, "%s", sw->name);
+  snprintf(path, sizeof path, "%s", sw->path);
+  load_file(path, sw->raw_load);
+  // The window keeps the name it was loaded under.
+  if (sw->num_samples > 0 && strcmp(sw->path, path) == 0)
+    snprintf(sw->name, NAME_LEN, "%s", name);
+}
+
 void load_file(const char *name, int force_raw)
 {
   int given = name && name[0];
@@ -96,8 +135,10 @@ void load_file(const char *name, int force_raw)
     t = FT_NOH;
   if (t >= 0) // a failed probe keeps the type a following Save would use
     cur_file_type = t;
-  if (run_reader(t, work))
+  if (run_reader(t, work)) {
+    remember_source(work, force_raw);
     return;
+  }
 
   if (new_win >= 0 && cur_win == new_win) {
     close_window();

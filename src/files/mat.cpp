@@ -6,6 +6,7 @@
 #include "files/files.h"
 #include "files/layouts.h"
 #include "screen/screen.h"
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 
@@ -113,7 +114,7 @@ void load_mat(const char *name)
       int64_t r = scalar_rate(read_mat_scalar(f, m.precision, reverse));
       rate = mname[0] == 'f' ? 2 * r : r;
     }
-    if (m.rows > 1 && m.rows < 8) {
+    if (m.rows > 1 && m.rows <= MAX_CHANNELS) {
       channels = m.rows;
       frames = m.cols;
     } else {
@@ -137,4 +138,40 @@ void load_mat(const char *name)
   int code = mat_codes[m.precision];
   frames = frames_in_file(bytes, data_pos, sample_sizes[code], (int)channels, frames);
   read_samples(f, code, data_pos, frames, (int)channels, m.machine != 0, message);
+}
+
+int write_mat_header(int fd, int64_t offset, int machine, int precision, const char *name, int columns,
+                     int rows)
+{
+  uint8_t h[MAT_HEADER_SIZE + 64] = {};
+  int name_len = (int)strnlen(name, 63) + 1;
+  put_le32(h + MAT_TYPE, (uint32_t)(1000 * machine + 10 * precision));
+  put_le32(h + MAT_ROWS, (uint32_t)rows);
+  put_le32(h + MAT_COLS, (uint32_t)columns);
+  put_le32(h + MAT_IMAGINARY, 0);
+  put_le32(h + MAT_NAME_LEN, (uint32_t)name_len);
+  memcpy(h + MAT_HEADER_SIZE, name, name_len - 1);
+  output_write(fd, offset, h, MAT_HEADER_SIZE + name_len);
+  return MAT_HEADER_SIZE + name_len;
+}
+
+int save_mat(const char *name, int from, int to)
+{
+  const signal_window *sw = &windows[cur_win];
+  int fd = create_output(name);
+  if (fd < 0)
+    return -1;
+  int64_t at = write_mat_header(fd, 0, 0, 0, "rate", 1, 1);
+  uint8_t rate[8];
+  double r = sw->adc_rate;
+  uint64_t bits;
+  memcpy(&bits, &r, 8);
+  put_le32(rate, (uint32_t)bits);
+  put_le32(rate + 4, (uint32_t)(bits >> 32));
+  output_write(fd, at, rate, 8);
+  at += 8;
+  char matrix[8];
+  snprintf(matrix, sizeof matrix, "W%d", cur_win);
+  at += write_mat_header(fd, at, 0, 3, matrix, to - from, sw->channels);
+  return write_samples(fd, SC_S16, 0, at, from, to, sw->channels);
 }

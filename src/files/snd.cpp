@@ -1,10 +1,13 @@
 // SND files: six 32-bit header fields, big-endian (".snd") or
 // little-endian ("dns."), then the values in the same byte order.
 #include "core/state.h"
+#include "display/display.h"
 #include "files/bytes.h"
 #include "files/files.h"
 #include "files/layouts.h"
 #include "screen/screen.h"
+#include <cstdio>
+#include <cstring>
 
 static const char snd_header_error[] = " Error reading SND file header. ";
 
@@ -42,4 +45,27 @@ void load_snd(const char *name)
   snprintf(message, sizeof message, " Loading (SND) file %s ... ", name);
   int64_t frames = frames_in_file(bytes, offset, sample_sizes[encoding], c, claimed);
   read_samples(f, (int)encoding, offset, frames, c, swapped, message);
+}
+
+int save_snd(const char *name, int from, int to)
+{
+  signal_window *sw = &windows[cur_win];
+  int fd = create_output(name);
+  if (fd < 0)
+    return -1;
+  if (sw->adc_bits != 16 || sw->zero_level != 0) {
+    if (reformat_signal(cur_win, 16, 0, 0) && !scroll_mode)
+      redraw_current();
+  }
+  uint8_t *h = header_area;
+  memset(h, 0, SND_HEADER_SIZE);
+  memcpy(h + SND_MAGIC, ".snd", 4);
+  put_be32(h + SND_DATA_OFFSET, SND_HEADER_SIZE);
+  put_be32(h + SND_DATA_SIZE, (uint32_t)((int64_t)(to - from) * sw->channels * 2));
+  put_be32(h + SND_ENCODING, SC_S16);
+  put_be32(h + SND_RATE, (uint32_t)sw->adc_rate);
+  put_be32(h + SND_CHANNELS, (uint32_t)sw->channels);
+  snprintf((char *)h + SND_INFO, 4, "W%d", cur_win);
+  output_write(fd, 0, h, SND_HEADER_SIZE);
+  return write_samples(fd, SC_S16, 1, SND_HEADER_SIZE, from, to, sw->channels);
 }

@@ -5,6 +5,7 @@
 #include "files/files.h"
 #include "files/layouts.h"
 #include "screen/screen.h"
+#include <cstdio>
 #include <cstring>
 
 enum { TAG_PCM = 1, TAG_FLOAT = 3, TAG_EXTENSIBLE = 0xFFFE };
@@ -122,4 +123,40 @@ void load_wav(const char *name)
   int64_t frames = frames_in_file(bytes, data_offset, sample_sizes[code], c,
                                   data_size / sample_sizes[code] / c);
   read_samples(f, code, data_offset, frames, c, 0, message);
+}
+
+int save_wav(const char *name, int from, int to)
+{
+  const signal_window *sw = &windows[cur_win];
+  int fd = create_output(name);
+  if (fd < 0)
+    return -1;
+  // Bytes only for a window that holds 8-bit unsigned values; anything else
+  // would lose its high bytes.
+  int b = stretch_is_bytes(from, to) ? 1 : 2;
+  uint32_t data = (uint32_t)((int64_t)(to - from) * b * sw->channels);
+  uint32_t pad = data & 1;
+  uint8_t *h = header_area;
+  memset(h, 0, WAV_HEADER_SIZE);
+  memcpy(h + RIFF_ID, "RIFF", 4);
+  put_le32(h + RIFF_SIZE, 36 + data + pad);
+  memcpy(h + RIFF_FORM, "WAVE", 4);
+  memcpy(h + RIFF_FIRST_CHUNK + CHUNK_ID, "fmt ", 4);
+  put_le32(h + RIFF_FIRST_CHUNK + CHUNK_SIZE, FMT_PLAIN_SIZE);
+  uint8_t *fmt = h + WAV_FMT_BODY;
+  put_le16(fmt + FMT_TAG, 1);
+  put_le16(fmt + FMT_CHANNELS, (uint16_t)sw->channels);
+  put_le32(fmt + FMT_RATE, (uint32_t)sw->adc_rate);
+  put_le32(fmt + FMT_BYTE_RATE, (uint32_t)sw->adc_rate * b * sw->channels);
+  put_le16(fmt + FMT_BLOCK_ALIGN, (uint16_t)(b * sw->channels));
+  put_le16(fmt + FMT_BITS, (uint16_t)(8 * b));
+  memcpy(h + WAV_DATA_ID, "data", 4);
+  put_le32(h + WAV_DATA_SIZE, data);
+  output_write(fd, 0, h, WAV_HEADER_SIZE);
+  int64_t end = write_values(fd, b == 1 ? SC_U8 : SC_S16, 0, WAV_HEADER_SIZE, from, to, sw->channels);
+  if (pad) {
+    static const uint8_t zero = 0;
+    output_write(fd, end, &zero, 1);
+  }
+  return finish_output(fd);
 }

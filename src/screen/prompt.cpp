@@ -31,6 +31,33 @@ static void copy_line(char *dst, const char *src)
   snprintf(dst, LINE_LEN, "%s", src);
 }
 
+void fit_name(char *text, const char *format, const char *name)
+{
+  int cols = char_width > 0 ? (scr_width - prompt_x) / char_width : LINE_LEN - 1;
+  if (cols > LINE_LEN - 1)
+    cols = LINE_LEN - 1;
+  const char *at = strstr(format, "%s");
+  int fixed = (int)strlen(format) - (at ? 2 : 0);
+  int room = cols - fixed;
+  int len = (int)strlen(name);
+  char shown[LINE_LEN];
+  if (len <= room || room < 5) {
+    snprintf(shown, sizeof shown, "%s", len <= room ? name : "...");
+  } else {
+    int head = (room - 3) / 2, tail = room - 3 - head;
+    snprintf(shown, sizeof shown, "%.*s...%s", head, name, name + len - tail);
+  }
+  if (!at) {
+    snprintf(text, LINE_LEN, "%s", format);
+    return;
+  }
+  char whole[3 * LINE_LEN];
+  snprintf(whole, sizeof whole, "%.*s%s%s", (int)(at - format), format, shown, at + 2);
+  size_t n = strnlen(whole, LINE_LEN - 1);
+  memcpy(text, whole, n);
+  text[n] = 0;
+}
+
 void show_prompt(const char *text)
 {
   if (strncmp(text, prompt_cache, LINE_LEN - 1) == 0 && strlen(text) < LINE_LEN)

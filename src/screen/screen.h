@@ -100,6 +100,9 @@ int edit_line(char *buffer, int maxlen);
 // keep the cursor shown.
 int edit_field(char *buffer, int maxlen, int cells);
 bool ask_yes();
+// Fills text (LINE_LEN bytes) from a format with one %s and a name, the name
+// shortened in its middle with "..." so that the whole line fits the screen.
+void fit_name(char *text, const char *format, const char *name);
 // Appends one line to the automation transcript when TARVO_TRANSCRIPT is set.
 void transcript(char tag, const char *text);
 
