@@ -1,6 +1,6 @@
 // The platform: a window (or an off-screen image), its events, one timer
 // and the font's glyphs.  Two implementations share this header: the SDL2
-// window and the headless run driven by a key script.
+// window and the headless run driven by a key script; plat_open chooses.
 #pragma once
 #include <cstdint>
 
@@ -42,8 +42,6 @@ void plat_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int
 int plat_next_event(platform_event *ev, int wait);
 // Waits up to ms milliseconds or until an event is pending.
 void plat_wait(int ms);
-// 1 when the run is headless (TARVO_SCRIPT set).
-int plat_headless();
 
 // The fixed-pitch font: metrics, and a one-byte-per-pixel ink mask of
 // advance x height for a character (1 = ink).  plat_font_open prints a

@@ -73,6 +73,7 @@ extern int key_slot;          // the pending key code; 0 = none
 extern int ctrl_down;         // a Ctrl key is held
 extern int shift_down;        // a Shift key is held
 extern int mouse_x, mouse_y;  // last pointer position
+extern int quit_flag;         // nonzero ends the main loop: Ctrl-C or the window closed
 
 struct platform_event;
 void window_proc(const platform_event *ev);
@@ -97,10 +98,12 @@ void clear_status();
 void prompt_input(const char *prompt, char *buffer, int maxlen);
 int edit_line(char *buffer, int maxlen);
 bool ask_yes();
-// Appends one line to the automation transcript when TARVO_TRANSCRIPT is set.
+// Appends one line to the automation transcript when TARVO_TRANSCRIPT is
+// set (a path relative to the folder the program was started in).
 void transcript(char tag, const char *text);
 
 // ---- Menu line --------------------------------------------------------------
+extern int scroll_mode; // scroll mode is on: the key hints offer < > only
 // items end with an empty string.
 int menu_select(const char *title, const char *const *items);
 void draw_key_hints();
