@@ -17,8 +17,14 @@ int plat_open(const char *title, int *width, int *height)
     platform = PLATFORM_SDL;
     return sdl_open(title, width, height);
   }
+  // The script is named relative to the folder the program was started in.
+  char path[PLAT_PATH_LEN];
+  if (!plat_start_path(path, script)) {
+    fprintf(stderr, "tarvo: cannot read the script '%s'\n", script);
+    exit(2);
+  }
   platform = PLATFORM_HEADLESS;
-  return headless_open(script, width, height);
+  return headless_open(path, width, height);
 }
 
 int headless_start(int width, int height)

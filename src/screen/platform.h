@@ -53,6 +53,17 @@ void plat_font_close();
 // Writes pixels (0xRRGGBB) as a PNG file.  1 on success.
 int plat_save_png(const char *path, const uint32_t *pixels, int width, int height);
 
+// The folder the program was started in, noted before anything changes the
+// working directory ("" until then, or when it cannot be known).  The key
+// script, the transcript, the script's shots and the command-line files
+// are named relative to it.
+enum { PLAT_PATH_LEN = 8192 };
+void plat_note_start_dir();
+const char *plat_start_dir();
+// path taken relative to the start folder (an absolute path stays as it is)
+// into out, which holds PLAT_PATH_LEN bytes; 0 when it does not fit.
+int plat_start_path(char *out, const char *path);
+
 // Headless runs: the script is read by plat_open.  Tests can instead start
 // a headless screen of a given size and hand events in directly.
 int headless_start(int width, int height);

@@ -116,10 +116,14 @@ static int parse_line(const std::string &line)
     return 1;
   }
   if (cmd == "shot" && !rest.empty()) {
+    // A shot lands in the folder the program was started in, wherever the
+    // working directory is when it is taken.
+    char path[PLAT_PATH_LEN];
+    plat_start_path(path, rest.c_str());
     script_entry e;
     e.kind = ENTRY_SHOT;
     e.ev = {};
-    e.path = rest;
+    e.path = path;
     queue.push_back(e);
     return 1;
   }

@@ -10,7 +10,7 @@ void sdl_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int 
 int sdl_next_event(platform_event *ev, int wait);
 void sdl_wait(int ms);
 
-// script is the key script's path.
+// script is the key script's path; its shots are written as it names them.
 int headless_open(const char *script, int *width, int *height);
 // An empty off-screen screen with no script, for tests.
 int headless_begin(int width, int height);
