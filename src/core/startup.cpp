@@ -17,6 +17,9 @@ void check_file_names()
 {
   char base[FILE_NAME_LEN];
   for (int i = 0; i < num_files;) {
+    // Each name is taken from the start folder, not from the folder an
+    // earlier name made current.
+    change_dir(plat_start_dir());
     split_path(base, file_names[i]);
     if (detect_file_type(base) >= 0) {
       i++;
@@ -42,6 +45,7 @@ void load_start_files()
   char base[FILE_NAME_LEN];
   for (int i = 0; i < n; i++) {
     select_window(first_vis + i);
+    change_dir(plat_start_dir()); // as check_file_names found it
     split_path(base, file_names[i]);
     load_file(base, 0);
   }
@@ -103,6 +107,7 @@ void shutdown()
 
 int program_main(int argc, char **argv)
 {
+  plat_note_start_dir(); // before any file name changes the working directory
   parse_options(argc, argv);
   check_file_names();
   // The window is made only once the options are read, so that the usage

@@ -21,13 +21,11 @@ void reset_window_stack()
   cur_win = 1;
 }
 
-int quit_flag = 0;
 int cursor = 0;
 int shown_start = 0;
 int shown_end = 0;
 int maximized = 0;
 int range_box_on = 0;
-int scroll_mode = 0;
 int info_enabled = 0;
 int default_rate = 10000;
 int record_len = 10000;

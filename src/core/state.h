@@ -56,13 +56,11 @@ extern int first_vis;    // first visible window
 extern int last_vis;     // last visible window
 extern int num_vis;      // visible windows, recomputed by every layout
 extern int clip_win;     // number of the clip window (0)
-extern int quit_flag;    // nonzero ends the main loop
 extern int cursor;       // time cursor position in the current window
 extern int shown_start;  // displayed range of the current window as last drawn
 extern int shown_end;
 extern int maximized;    // the current window alone fills the graphics area
 extern int range_box_on; // the scroll-range box is shown
-extern int scroll_mode;  // scroll mode is on
 extern int info_enabled; // show the information line after a load
 extern int default_rate; // rate for new windows and files without one
 extern int record_len;   // frames of one recording

@@ -1,6 +1,5 @@
 // The key queue: platform events become PC-keyboard key codes in a one-key
 // slot, read by wait_key and poll_key, which pump events as they wait.
-#include "core/state.h"
 #include "screen/platform.h"
 #include "screen/screen.h"
 
@@ -8,6 +7,7 @@ int key_slot;
 int ctrl_down;
 int shift_down;
 int mouse_x, mouse_y;
+int quit_flag;
 
 // Key-down of a cursor or function key: its code, or 0 for keys that only
 // type a character (or nothing).

@@ -1,12 +1,13 @@
 // One-line menus on the prompt line: a title and items, each selected by
 // its one capital letter or digit, typed or clicked.
-#include "core/state.h"
 #include "screen/screen.h"
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 enum { MENU_LEN = 80, MAX_ITEMS = 20 };
+
+int scroll_mode;
 
 static int hot_key(const char *item)
 {

@@ -1,6 +1,6 @@
 // The platform: a window (or an off-screen image), its events, one timer
 // and the font's glyphs.  Two implementations share this header: the SDL2
-// window and the headless run driven by a key script.
+// window and the headless run driven by a key script; plat_open chooses.
 #pragma once
 #include <cstdint>
 
@@ -42,8 +42,6 @@ void plat_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int
 int plat_next_event(platform_event *ev, int wait);
 // Waits up to ms milliseconds or until an event is pending.
 void plat_wait(int ms);
-// 1 when the run is headless (TARVO_SCRIPT set).
-int plat_headless();
 
 // The fixed-pitch font: metrics, and a one-byte-per-pixel ink mask of
 // advance x height for a character (1 = ink).  plat_font_open prints a
@@ -54,6 +52,17 @@ void plat_font_close();
 
 // Writes pixels (0xRRGGBB) as a PNG file.  1 on success.
 int plat_save_png(const char *path, const uint32_t *pixels, int width, int height);
+
+// The folder the program was started in, noted before anything changes the
+// working directory ("" until then, or when it cannot be known).  The key
+// script, the transcript, the script's shots and the command-line files
+// are named relative to it.
+enum { PLAT_PATH_LEN = 8192 };
+void plat_note_start_dir();
+const char *plat_start_dir();
+// path taken relative to the start folder (an absolute path stays as it is)
+// into out, which holds PLAT_PATH_LEN bytes; 0 when it does not fit.
+int plat_start_path(char *out, const char *path);
 
 // Headless runs: the script is read by plat_open.  Tests can instead start
 // a headless screen of a given size and hand events in directly.

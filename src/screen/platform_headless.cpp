@@ -2,7 +2,7 @@
 // from a key script, one at a time as the program pumps messages.  Events
 // flow only while the program blocks for a key or waits on its timer, as
 // if the user typed slower than the program draws: runs are deterministic.
-#include "screen/platform_headless.h"
+#include "screen/platform_impl.h"
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -23,22 +23,6 @@ static size_t next_entry;
 static uint32_t *screen;
 static int screen_w, screen_h;
 static int released;    // a timer wait lets one event through
-static int run_headless;
-
-int plat_headless() { return run_headless; }
-
-int parse_size(const char *text, int *width, int *height)
-{
-  int w, h;
-  char tail;
-  if (!text || sscanf(text, "%dx%d%c", &w, &h, &tail) != 2)
-    return 0;
-  if (w < 320 || h < 200 || w > 8192 || h > 8192)
-    return 0;
-  *width = w;
-  *height = h;
-  return 1;
-}
 
 static void push(int type, int key, int ch, int x, int y)
 {
@@ -132,10 +116,14 @@ static int parse_line(const std::string &line)
     return 1;
   }
   if (cmd == "shot" && !rest.empty()) {
+    // A shot lands in the folder the program was started in, wherever the
+    // working directory is when it is taken.
+    char path[PLAT_PATH_LEN];
+    plat_start_path(path, rest.c_str());
     script_entry e;
     e.kind = ENTRY_SHOT;
     e.ev = {};
-    e.path = rest;
+    e.path = path;
     queue.push_back(e);
     return 1;
   }
@@ -146,7 +134,9 @@ static int parse_line(const std::string &line)
   return 0;
 }
 
-int headless_load_script(const char *path)
+// Reads a script; prints the offending line and returns 0 when one is not
+// a command.
+static int load_script(const char *path)
 {
   FILE *f = fopen(path, "r");
   if (!f) {
@@ -182,11 +172,10 @@ static int open_screen(int width, int height)
   }
   screen_w = width;
   screen_h = height;
-  run_headless = 1;
   return 1;
 }
 
-int headless_open(int *width, int *height)
+int headless_open(const char *script, int *width, int *height)
 {
   int w = 800, h = 600;
   const char *size = getenv("TARVO_SIZE");
@@ -196,15 +185,14 @@ int headless_open(int *width, int *height)
   }
   if (!open_screen(w, h))
     return 0;
-  const char *script = getenv("TARVO_SCRIPT");
-  if (script && *script && !headless_load_script(script))
+  if (!load_script(script))
     exit(2);
   *width = w;
   *height = h;
   return 1;
 }
 
-int headless_start(int width, int height)
+int headless_begin(int width, int height)
 {
   queue.clear();
   next_entry = 0;

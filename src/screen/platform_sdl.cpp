@@ -1,8 +1,7 @@
 // The SDL2 window: one window over the usable desktop, our back buffer
 // copied into it (scaled by TARVO_SCALE), and SDL's events turned into the
-// keyboard events a PC keyboard driver would send.  With TARVO_SCRIPT set
-// the headless platform serves instead.
-#include "screen/platform_headless.h"
+// keyboard events a PC keyboard driver would send.
+#include "screen/platform_impl.h"
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -25,12 +24,8 @@ static void enqueue(int type, int key, int ch, int x, int y)
   pending[(pending_head + pending_count++) % QUEUE_SIZE] = {type, key, ch, x, y};
 }
 
-int plat_open(const char *title, int *width, int *height)
+int sdl_open(const char *title, int *width, int *height)
 {
-  const char *script = getenv("TARVO_SCRIPT");
-  if (script && *script)
-    return headless_open(width, height);
-
   const char *display = getenv("DISPLAY");
   const char *wayland = getenv("WAYLAND_DISPLAY");
   if ((!display || !*display) && (!wayland || !*wayland)) {
@@ -68,12 +63,8 @@ int plat_open(const char *title, int *width, int *height)
   return 1;
 }
 
-void plat_close()
+void sdl_close()
 {
-  if (plat_headless()) {
-    headless_close();
-    return;
-  }
   if (window) {
     SDL_StopTextInput();
     SDL_DestroyWindow(window);
@@ -82,12 +73,8 @@ void plat_close()
   }
 }
 
-void plat_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int y1)
+void sdl_present(const uint32_t *pixels, int width, int x0, int y0, int x1, int y1)
 {
-  if (plat_headless()) {
-    headless_present(pixels, width, x0, y0, x1, y1);
-    return;
-  }
   SDL_Surface *target = window ? SDL_GetWindowSurface(window) : nullptr;
   if (!target)
     return;
@@ -188,10 +175,8 @@ static void translate(const SDL_Event &e)
   }
 }
 
-int plat_next_event(platform_event *ev, int wait)
+int sdl_next_event(platform_event *ev, int wait)
 {
-  if (plat_headless())
-    return headless_next_event(ev, wait);
   for (;;) {
     if (pending_count) {
       *ev = pending[pending_head];
@@ -213,12 +198,8 @@ int plat_next_event(platform_event *ev, int wait)
   }
 }
 
-void plat_wait(int ms)
+void sdl_wait(int ms)
 {
-  if (plat_headless()) {
-    headless_wait(ms);
-    return;
-  }
   if (!pending_count && !win_closed)
     SDL_WaitEventTimeout(nullptr, ms);
 }

@@ -1,5 +1,6 @@
 // The prompt line (menus, prompts, messages) and the status line (cursor
 // readouts), the one-line editor and yes/no questions.
+#include "screen/platform.h"
 #include "screen/screen.h"
 #include <algorithm>
 #include <cstdio>
@@ -16,8 +17,9 @@ void transcript(char tag, const char *text)
 {
   if (!transcript_tried) {
     transcript_tried = 1;
-    const char *path = getenv("TARVO_TRANSCRIPT");
-    if (path && *path)
+    const char *name = getenv("TARVO_TRANSCRIPT");
+    char path[PLAT_PATH_LEN];
+    if (name && *name && plat_start_path(path, name))
       transcript_file = fopen(path, "a");
   }
   if (!transcript_file)

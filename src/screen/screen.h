@@ -73,6 +73,7 @@ extern int key_slot;          // the pending key code; 0 = none
 extern int ctrl_down;         // a Ctrl key is held
 extern int shift_down;        // a Shift key is held
 extern int mouse_x, mouse_y;  // last pointer position
+extern int quit_flag;         // nonzero ends the main loop: Ctrl-C or the window closed
 
 struct platform_event;
 void window_proc(const platform_event *ev);
@@ -103,10 +104,12 @@ bool ask_yes();
 // Fills text (LINE_LEN bytes) from a format with one %s and a name, the name
 // shortened in its middle with "..." so that the whole line fits the screen.
 void fit_name(char *text, const char *format, const char *name);
-// Appends one line to the automation transcript when TARVO_TRANSCRIPT is set.
+// Appends one line to the automation transcript when TARVO_TRANSCRIPT is
+// set (a path relative to the folder the program was started in).
 void transcript(char tag, const char *text);
 
 // ---- Menu line --------------------------------------------------------------
+extern int scroll_mode; // scroll mode is on: the key hints offer < > only
 // items end with an empty string.
 int menu_select(const char *title, const char *const *items);
 void draw_key_hints();

@@ -1,34 +1,22 @@
 // Seeing signals: files from the command line in windows 1 to 5, moving
 // between windows, the cursor and its readout, F2, F3 and F6.
 #include "support/support.h"
-#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-// Little-endian fields of the given sizes in bytes, e.g. le({{v, 2}, {w, 4}}).
-std::string le(std::initializer_list<std::pair<uint32_t, int>> fields)
-{
-  std::string s;
-  for (auto [v, bytes] : fields)
-    for (int i = 0; i < bytes; i++)
-      s += (char)(v >> 8 * i & 255);
-  return s;
-}
-
 // A plain 16-bit PCM WAV file with value f(i, channel) in frame i.
 template <class F> std::string wav16(int frames, int channels, int rate, F f)
 {
-  std::string d;
+  std::vector<int> v;
   for (int i = 0; i < frames; i++)
     for (int c = 0; c < channels; c++)
-      d += le({{(uint32_t)f(i, c), 2}});
-  uint32_t size = (uint32_t)d.size(), ch = channels, r = rate;
-  return "RIFF" + le({{36 + size, 4}}) + "WAVEfmt " +
-         le({{16, 4}, {1, 2}, {ch, 2}, {r, 4}, {r * ch * 2, 4}, {ch * 2, 2}, {16, 2}}) + "data" +
-         le({{size, 4}}) + d;
+      v.push_back(f(i, c));
+  bytes b = make_wav(1, channels, rate, 16, s16(v));
+  return std::string(b.begin(), b.end());
 }
 
 // The F2 information lines of a run, in order.
@@ -64,7 +52,7 @@ TEST(Viewing, FiveFilesLoadInOrderAndASixthIsIgnored)
   EXPECT_EQ(infos[5], infos[0]); // Tab from window 5 wraps to window 1
 }
 
-TEST(Viewing, MissingFilesAreDroppedSilently)
+TEST(Viewing, MissingFilesAreDroppedSilentlyAndNoneLeftShowsNoSignal)
 {
   std::string dir = scratch_dir("missing");
   write_file(dir + "/a.wav", wav16(1000, 1, 8000, [](int i, int) { return i % 100; }));
@@ -75,6 +63,37 @@ TEST(Viewing, MissingFilesAreDroppedSilently)
   EXPECT_EQ(info_lines(r), (std::vector<std::string>{info_for(1000), info_for(2000), info_for(1000)}));
   // Nothing was said about the missing ones.
   EXPECT_EQ(r.transcript.find("Can't"), std::string::npos);
+  // With no file left, F2 says there is no signal.
+  r = run_tarvo(dir, "key F2\n", {"gone.wav"});
+  EXPECT_NE(r.transcript.find("P:No signal.\n"), std::string::npos) << r.transcript;
+}
+
+// Every file is found from the folder the program was started in, whichever
+// folder an earlier file made current; the windows keep the base names.
+TEST(Viewing, EachFileIsFoundWhereTheCommandLineNamedIt)
+{
+  std::string root = scratch_dir("folders");
+  for (const char *sub : {"/d1", "/d2", "/flat", "/s"})
+    mkdir((root + sub).c_str(), 0755);
+  std::string a = wav16(1000, 1, 8000, [](int i, int) { return i % 100; });
+  std::string b = wav16(2000, 1, 8000, [](int i, int) { return i % 50; });
+  for (auto [name, data] : {std::pair{"/d1/a.wav", a}, {"/d2/b.wav", b}, {"/flat/a.wav", a}, {"/flat/b.wav", b}})
+    write_file(root + name, data);
+  const char *keys = "key F2 x Tab F2 x\nshot two.png\n";
+  run_result r = run_tarvo(root, keys, {"d1/a.wav", "d2/b.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(info_lines(r), (std::vector<std::string>{info_for(1000), info_for(2000)}));
+  ASSERT_EQ(run_tarvo(root + "/flat", keys, {"a.wav", "b.wav"}).status, 0);
+  EXPECT_NE(read_file(root + "/two.png"), "");
+  EXPECT_EQ(read_file(root + "/two.png"), read_file(root + "/flat/two.png")); // same titles, same waves
+
+  write_file(root + "/tok.ils", std::string(400, '\1'));
+  write_file(root + "/s/speech.wav", std::string(600, '\2'));
+  r = run_tarvo(root, "key F2 x Tab F2 x\n", {"-nh", "tok.ils", "s/speech.wav"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(info_lines(r), (std::vector<std::string>{
+    " (NOH) 200 samples (1 chan.) at 10000 Hz, ADC = 12 bits (signed) ",
+    " (NOH) 300 samples (1 chan.) at 10000 Hz, ADC = 12 bits (signed) "}));
 }
 
 TEST(Viewing, CursorStepsAndJumpsShowTimeSampleAndValue)
@@ -120,15 +139,6 @@ TEST(Viewing, WindowKeysMoveBetweenVisibleWindowsOnly)
   for (const std::string &p : info_lines(r))
     infos.push_back(p.substr(7, 4));
   EXPECT_EQ(infos, (std::vector<std::string>{"100 ", "300 ", "200 ", "300 "}));
-}
-
-TEST(Viewing, EmptyStartShowsOneWindowAndF2SaysNoSignal)
-{
-  std::string dir = scratch_dir("empty");
-  run_result r = run_tarvo(dir, "key F2\n", {"nothing-here.wav"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto p = transcript_lines(r.transcript, "P:");
-  EXPECT_NE(std::find(p.begin(), p.end(), "No signal."), p.end()) << r.transcript;
 }
 
 TEST(Viewing, SplitViewAndRangeBoxComeAndGoWithTheirKeys)
