@@ -381,6 +381,8 @@ TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
   struct { int rate, frames, channels, mantissa, exponent, blocks; } cases[] = {
     {44100, 300, 1, 4410, 1, 2}, {8000, 256, 1, 8000, 0, 1}, {192000, 257, 2, 19200, 1, 3},
     {0, 10, 1, 10000, 0, 1}, // no rate: the default
+    {32000, 5, 1, 32000, 0, 1}, {32001, 5, 1, 3200, 1, 1},
+    {16000, MAX_FRAMES, 8, 16000, 0, 32767}, // the block count's word is full
   };
   for (auto c : cases) {
     fill(std::vector<int>(c.frames * c.channels, 5), c.channels);
@@ -396,6 +398,9 @@ TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
     EXPECT_EQ(word(124), -32000);
     EXPECT_EQ(word(126), 32149);
   }
+  load_file("x.ils", 0); // the longest of them reads back whole
+  EXPECT_EQ(windows[cur_win].num_samples, MAX_FRAMES);
+  EXPECT_EQ(windows[cur_win].channels, 8);
   // The block keeps the marks where they stand, not shifted by the stretch's start.
   fill({1, 2, 3, 4, 5, 6, 7, 8});
   snprintf(windows[1].name, NAME_LEN, "%s", std::string(40, 'n').c_str());
