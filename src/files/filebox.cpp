@@ -2,9 +2,9 @@
 // current directory and a name field.  A name with "*" or "?" lists the
 // matching directory entries in columns of 16; the highlight moves over
 // them with the keys or the mouse, and picking a directory enters it.
-#include "files/findfile.h"
 #include "core/state.h"
 #include "files/files.h"
+#include "files/findfile.h"
 #include "screen/screen.h"
 #include <algorithm>
 #include <cstdio>
