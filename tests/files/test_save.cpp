@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -188,8 +189,14 @@ TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
   fill(std::vector<int>(5000, 7));
   std::string kept = write("kept.noh", bytes_of("old contents"));
   ASSERT_EQ(symlink("kept.noh", path("link.noh").c_str()), 0);
+  // Devices and pipes are never replaced: a full device (made here, so that
+  // a fault cannot replace the machine's own) and a named pipe.
+  if (mknod(path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+    ASSERT_EQ(mkfifo(path("full").c_str(), 0666), 0);
+  ASSERT_EQ(mkfifo(path("pipe").c_str(), 0666), 0);
   struct { std::string target, message; } cases[] = {
-    {"/dev/full", " can't open file '/dev/full' "},
+    {"full", " can't open file 'full' "},
+    {"pipe", " can't open file 'pipe' "},
     {"no/such/dir.noh", " can't open file 'no/such/dir.noh' "},
     {"loop.noh", " can't open file 'loop.noh' "},
   };
@@ -207,7 +214,9 @@ TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
   struct stat st;
   ASSERT_EQ(lstat(path("link.noh").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(leftovers(dir, {"kept.noh", "link.noh", "loop.noh"}), std::vector<std::string>{});
+  EXPECT_EQ(leftovers(dir, {"kept.noh", "link.noh", "loop.noh", "full", "pipe"}), std::vector<std::string>{});
+  ASSERT_EQ(lstat(path("full").c_str(), &st), 0);
+  EXPECT_FALSE(S_ISREG(st.st_mode));
 }
 
 TEST_F(Save, AFileSizeLimitOrAReadOnlyFolderLeavesTheOldFile)
