@@ -266,13 +266,17 @@ int reformat_signal(int w, int bits, int zero, int ask)
   // Shifts beyond 31 bits leave nothing of a 16-bit value either way.
   int down = b0 - bits > 31 ? 31 : b0 - bits;
   int up = bits - b0 > 31 ? 31 : bits - b0;
+  // A value beyond the new format's range (a window edited or guessed
+  // wrongly) saturates instead of wrapping round.
+  int half = bits > 16 ? 32768 : 1 << (bits - 1);
+  int64_t lo = std::max<int64_t>(zero - half, -32768), hi = std::min<int64_t>(zero + half - 1, 32767);
   for (int64_t i = 0; i < n; i++) {
     int64_t v = (int64_t)sw->samples[i] - z0;
     if (bits < b0)
       v = v / ((int64_t)1 << down) + zero;
     else
       v = v * ((int64_t)1 << (bits > b0 ? up : 0)) + zero;
-    sw->samples[i] = (int16_t)(uint16_t)(v & 0xFFFF); // kept to 16 bits
+    sw->samples[i] = (int16_t)std::clamp(v, lo, hi);
   }
   for (int i = 0; i < c; i++)
     sw->samples[n + i] = (int16_t)zero;
