@@ -25,6 +25,18 @@ void c_array_name(char *out, int size, const char *file_name)
   out[n] = 0;
   if (n == 0)
     snprintf(out, size, "signal");
+  // A keyword is no name: "int.c" gives int_.
+  static const char *const keywords[] = {
+    "auto", "break", "case", "char", "const", "continue", "default", "do", "double", "else", "enum",
+    "extern", "float", "for", "goto", "if", "inline", "int", "long", "register", "restrict", "return",
+    "short", "signed", "sizeof", "static", "struct", "switch", "typedef", "union", "unsigned", "void",
+    "volatile", "while", "bool", "true", "false",
+  };
+  for (const char *k : keywords)
+    if (strcmp(out, k) == 0 && n + 1 < size) {
+      out[n] = '_';
+      out[n + 1] = 0;
+    }
 }
 
 int save_c_array(const char *name, int from, int to)
@@ -132,8 +144,7 @@ int save_plt(const char *name, int from, int to)
   t = t < 0 ? 0 : t > 9 ? 9 : t;
   int unit = t / 3;
   char title[FILE_PATH_LEN];
-  const char *slash = strrchr(name, '/');
-  snprintf(title, sizeof title, "%s", slash ? slash + 1 : name);
+  snprintf(title, sizeof title, "%s", name);
   title[strcspn(title, ".")] = 0;
   fprintf(f, "; %s - PLT file created by TARVO from '%s'\n", title, sw->name);
   fprintf(f, ";\n");

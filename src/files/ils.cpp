@@ -135,7 +135,7 @@ int save_ils(const char *name, int from, int to)
   put_le16(h + ILS_DATA_BLOCKS, (uint16_t)(blocks > 32767 ? 32767 : blocks));
   put_le16(h + ILS_CHANNELS, (uint16_t)sw->channels);
   int mantissa, exponent;
-  ils_rate(sw->adc_rate >= 1 ? sw->adc_rate : default_rate, &mantissa, &exponent);
+  ils_rate(sw->adc_rate >= 1 ? sw->adc_rate : default_rate, &mantissa, &exponent); // a rate below 1 is none
   put_le16(h + ILS_RATE_EXPONENT, (uint16_t)exponent);
   put_le16(h + ILS_RATE_MANTISSA, (uint16_t)mantissa);
   put_le16(h + ILS_MARKER, (uint16_t)(int16_t)ILS_MARKER_VALUE);
@@ -148,8 +148,8 @@ int save_ils(const char *name, int from, int to)
   put_le16(h + ILS_SAVED_MAX, (uint16_t)sw->max_value);
   put_le32(h + ILS_SAVED_VALUES, (uint32_t)values);
   put_le32(h + ILS_SAVED_CREATED, (uint32_t)sw->created);
-  put_le32(h + ILS_SAVED_ADC_RATE, (uint32_t)sw->adc_rate);
-  put_le32(h + ILS_SAVED_DAC_RATE, (uint32_t)sw->dac_rate);
+  put_le32(h + ILS_SAVED_ADC_RATE, (uint32_t)(sw->adc_rate >= 1 ? sw->adc_rate : default_rate));
+  put_le32(h + ILS_SAVED_DAC_RATE, (uint32_t)(sw->dac_rate >= 1 ? sw->dac_rate : default_rate));
   for (int i = 0; i < NUM_MARKS; i++)
     put_le32(h + ILS_SAVED_MARKS + 4 * i, (uint32_t)sw->marks[i]);
   h[ILS_SAVED_FILE_TYPE] = (uint8_t)sw->file_type;

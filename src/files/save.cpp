@@ -93,8 +93,10 @@ static int make_temp(const char *name)
 
 int create_output(const char *name)
 {
-  if (out.fd >= 0)
+  if (out.fd >= 0) { // an output left open is never put in place
+    out.failed = 1;
     finish_output(out.fd);
+  }
   out.failed = 0;
   out.buf_offset = 0;
   out.buf_len = 0;
@@ -277,7 +279,7 @@ void propose_save_name(char *name, int size)
 {
   const signal_window *sw = &windows[cur_win];
   unsigned char first = (unsigned char)sw->name[0];
-  if (first <= ' ' || first > 127 || first == '[') {
+  if (first <= ' ' || first >= 127 || first == '[') {
     name[0] = 0;
     return;
   }
@@ -313,6 +315,11 @@ int has_writer(int type)
 
 void save_file(int from, int to)
 {
+  // Positions come from mark slots, which a file may have filled with
+  // anything: the stretch never leaves the signal.
+  int n = windows[cur_win].num_samples;
+  from = from < 0 ? 0 : from > n ? n : from;
+  to = to < 0 ? 0 : to > n ? n : to;
   if (to <= from) {
     show_error("No signal.");
     return;
