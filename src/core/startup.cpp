@@ -90,6 +90,7 @@ void main_step()
   case 'G': goto_mark(); break;
   case 'F': file_menu(); break;
   case 'E': edit_menu(); break;
+  case 'M': modify_menu(); break;
   case KEY_RBUTTON: right_click(); break;
   default: return;
   }

@@ -55,3 +55,23 @@ void goto_mark();
 
 // ---- Menus ---------------------------------------------------------------------
 void edit_menu();
+
+// ---- Modify menu ----------------------------------------------------------------
+// The Modify menu ("M" in the main loop and in scroll mode).
+void modify_menu();
+// In-place arithmetic on the stretch between the positions of two slots of
+// the current window; nothing when either slot holds no position of the
+// signal.  The ones that ask for a number end on no usable answer.
+void offset_segment(int from, int to);   // v + trunc(x)
+void rescale_segment(int from, int to);  // about the zero level, times f
+void reverse_segment(int from, int to);  // values and the slots inside
+void remove_dc(int from, int to);        // minus the rounded mean distance
+void compress_segment(int from, int to); // power law 0 <= e <= 1
+void invert_segment(int from, int to);   // mirrored about the zero level
+void center_clip(int from, int to);      // values within the threshold to zero
+void zero_segment(int from, int to);     // all to the zero level
+// The CHANGE BITS menu: the whole current signal to 16, 12 or 8 bits.
+void change_bits();
+// Adds window clip's values (less its zero level) into the current window
+// from a mark the user names.
+void add_clip(int clip);
