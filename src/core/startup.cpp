@@ -65,7 +65,7 @@ void main_step()
   case KEY_CTRL_C: quit_flag = 1; return;
   case KEY_TAB: next_window(); break;
   case KEY_SHIFT_TAB: previous_window(); break;
-  case KEY_UP: window_up(); break;
+  case KEY_UP: select_window_above(); break;
   case KEY_DOWN: window_down(); break;
   case 10: case ' ': clear_prompt(); break;
   case 12: redraw_screen(); break;
@@ -92,6 +92,15 @@ void main_step()
   case 'E': edit_menu(); break;
   case 'M': modify_menu(); break;
   case KEY_RBUTTON: right_click(); break;
+  case KEY_LBUTTON: left_click(); break;
+  case '+': zoom_in(); break;
+  case '-': zoom_out(); break;
+  case KEY_PGUP: pan_left(); break;
+  case KEY_PGDN: pan_right(); break;
+  case KEY_F4: toggle_maximize(); break;
+  case '~': case KEY_F5: enter_scroll(); break;
+  case 'V': view_menu(); break;
+  case 'W': window_menu(); break;
   default: return;
   }
   if (quit_flag || cursor == before)

@@ -14,16 +14,21 @@ void swap_windows(int v, int w);
 // ---- Main-loop window keys ----------------------------------------------------
 void next_window();     // Tab: the next visible window, wrapping round
 void previous_window(); // Shift-Tab: the previous visible window, wrapping round
-void window_up();       // Up: the window above, if any
-void window_down();     // Down: the window below, if any
+void select_window_above(); // Up: the window above, if any
+void window_down();         // Down: the window below, if any
 // Moves the time cursor by delta positions, or to position p; the main
 // loop then puts it on the screen.
 void move_cursor(int delta);
 void set_cursor(int p);
 void toggle_range_box();      // F3
 void toggle_split_channels(); // F6: one band per channel, or overlaid
-// Right mouse button in the main loop.
+// Left and right mouse buttons in the main loop.
+void left_click();
 void right_click();
+// The button row at the right end of the status line (+ - < > " ~): index
+// of the button under (x, y), or -1; and the click on it in the main loop.
+int button_row_index(int x, int y);
+void button_row_click(int x, int y);
 
 // ---- Letter marks and the From/To prompt ------------------------------------
 extern int seg_from; // slot chosen as From by the last ask_segment
@@ -75,3 +80,22 @@ void change_bits();
 // Adds window clip's values (less its zero level) into the current window
 // from a mark the user names.
 void add_clip(int clip);
+
+// ---- View and Window menus ------------------------------------------------------
+void view_menu();
+void window_menu();
+void zoom_in();   // "+": about half the view around the cursor
+void zoom_out();  // "-": twice the view around the cursor
+void pan_left();  // PgUp: half a view back, cursor in the middle
+void pan_right(); // PgDn: half a view on
+void duplicate_window(); // a new window below the stack with a copy of the current signal
+void window_up();        // moves the current signal one place up the stack
+void toggle_maximize();  // F4: the current window alone, or all of them
+// The position in a slot of the current window, or -1 when the slot is unset
+// or holds a position off the signal (outside 0..num_samples).
+int mark_position(int slot);
+// Makes window d a copy of the current window from the position in slot
+// `from` up to the one in slot `to` (in that order).
+void copy_segment(int d, int from, int to);
+// F5 and "~": scroll mode.
+void enter_scroll();

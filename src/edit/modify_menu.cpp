@@ -24,19 +24,11 @@ struct stretch {
 
 static int16_t low16(int64_t v) { return (int16_t)(uint16_t)v; }
 
-// The position in slot s of the current window, when it is one of the
-// signal's: a slot an ILS file restored, or one an earlier edit left behind
-// a signal that has since become shorter, may point anywhere.
+// The position in slot s, when it is one of the signal's (mark_position).
 static int slot_position(int s, int *p)
 {
-  const signal_window *sw = &windows[cur_win];
-  if (s < 0 || s >= NUM_MARKS)
-    return 0;
-  int v = sw->marks[s];
-  if (v < 0 || v > sw->num_samples)
-    return 0;
-  *p = v;
-  return 1;
+  *p = mark_position(s);
+  return *p >= 0;
 }
 
 // The stretch between the positions of slots from and to, whichever comes

@@ -29,6 +29,9 @@ void close_window()
     return;
   for (int w = cur_win; w < last_vis; w++)
     swap_windows(w, w + 1);
+  // The signal that moved into this place brings back its own cursor.
+  if (cur_win < last_vis)
+    cursor = window_views[cur_win].saved_cursor;
   clear_window(last_vis);
   last_vis--;
   if (cur_win > last_vis)
@@ -40,7 +43,7 @@ void next_window() { select_window((cur_win - first_vis + 1) % num_vis + first_v
 
 void previous_window() { select_window((num_vis - first_vis + cur_win - 1) % num_vis + first_vis); }
 
-void window_up()
+void select_window_above()
 {
   if (cur_win > first_vis)
     select_window(cur_win - 1);
@@ -66,6 +69,70 @@ void toggle_split_channels()
 {
   window_views[cur_win].split_channels = !window_views[cur_win].split_channels;
   draw_window(cur_win);
+}
+
+// Goes to the position in a reference slot, when it holds one.
+static void goto_slot(int slot)
+{
+  int p = mark_position(slot);
+  if (p >= 0)
+    goto_position(p);
+}
+
+// Left button: on the current window's title band it maximizes, left and
+// right of the shown range it goes to the signal's end or pans, on the
+// waveform it moves the cursor; on another window it makes that current.
+void left_click()
+{
+  int x, y;
+  get_mouse(&x, &y);
+  for (int w = first_vis; w <= last_vis; w++) {
+    const window_view *v = &window_views[w];
+    if (y < v->top || y > v->bottom)
+      continue;
+    if (w != cur_win) {
+      if (!maximized)
+        select_window(w);
+      continue;
+    }
+    switch (click_zone()) {
+    case 1: toggle_maximize(); break;
+    case 2: goto_slot(MARK_HOME); break;
+    case 3: pan_left(); break;
+    case 4: goto_slot(MARK_END); break;
+    case 5: pan_right(); break;
+    }
+  }
+  button_row_click(x, y);
+}
+
+// The buttons stand two characters apart from the second character of the
+// row; scroll mode blanks the first four and shows the rest.
+int button_row_index(int x, int y)
+{
+  int row = scr_width - 13 * char_width;
+  int top = text_bottom - char_ascent;
+  if (x < row || y < top || y > top + row_height)
+    return -1;
+  int start = scroll_mode ? row + 4 * char_width : row;
+  int buttons = scroll_mode ? 4 : 6;
+  for (int i = 0; i < buttons; i++) {
+    int r = x - 2 * char_width * i - start;
+    if (r >= 3 * char_width / 4 && r < 9 * char_width / 4)
+      return i;
+  }
+  return -1;
+}
+
+void button_row_click(int x, int y)
+{
+  switch (button_row_index(x, y)) {
+  case 0: zoom_in(); break;
+  case 1: zoom_out(); break;
+  case 2: pan_left(); break;
+  case 3: pan_right(); break;
+  case 5: enter_scroll(); break;
+  }
 }
 
 // Right button: in the title band it blanks the marks; on the signal it

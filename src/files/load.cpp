@@ -29,8 +29,8 @@ static int load_stats_ready;
 
 static void report_cant_open(const char *name)
 {
-  char text[LINE_LEN];
-  fit_name(text, " Can't open '%s'.", name);
+  char text[320];
+  snprintf(text, sizeof text, " Can't open '%s'.", name);
   show_error(text);
 }
 
