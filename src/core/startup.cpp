@@ -84,6 +84,7 @@ void main_step()
   case KEY_F2: show_signal_info(cur_win); break;
   case KEY_F3: toggle_range_box(); break;
   case KEY_F6: toggle_split_channels(); break;
+  case '~': case KEY_F5: enter_scroll(); break;
   case KEY_INS: insert_mark(); break;
   case KEY_DEL: delete_mark(); break;
   case '0': new_mark(); break;
@@ -98,7 +99,6 @@ void main_step()
   case KEY_PGUP: pan_left(); break;
   case KEY_PGDN: pan_right(); break;
   case KEY_F4: toggle_maximize(); break;
-  case '~': case KEY_F5: enter_scroll(); break;
   case 'V': view_menu(); break;
   case 'W': window_menu(); break;
   default: return;

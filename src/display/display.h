@@ -22,6 +22,9 @@ extern double db_offset;
 void layout_window(int w);
 void draw_window(int w);
 void redraw_current();
+// The scroll-mode picture of the current window (scroll mode, in the
+// editing subsystem): what redraw_current draws while scroll_mode is on.
+void redraw_scroll();
 void redraw_all();
 void redraw_screen();
 void select_window(int w);

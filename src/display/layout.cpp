@@ -210,7 +210,13 @@ void draw_window(int w)
   poll_key();
 }
 
-void redraw_current() { draw_window(cur_win); }
+void redraw_current()
+{
+  if (scroll_mode)
+    redraw_scroll();
+  else
+    draw_window(cur_win);
+}
 
 void redraw_all()
 {

@@ -97,5 +97,66 @@ int mark_position(int slot);
 // Makes window d a copy of the current window from the position in slot
 // `from` up to the one in slot `to` (in that order).
 void copy_segment(int d, int from, int to);
-// F5 and "~": scroll mode.
+
+// ---- Scroll mode --------------------------------------------------------------
+// The current window at one sample per pixel column, scrolled sideways.  The
+// state below is valid while scroll_mode is on; every command the loop runs
+// is followed by scroll_reread, so none of it outlives a change of signal.
+extern int scroll_samples;  // frames of the window, as last read
+extern int scroll_channels; // channels drawn, 1..8
+extern int scroll_zero;     // zero level drawn at mid-height
+extern int scroll_bits;     // bits of the values drawn (1..16)
+extern int scroll_full;     // 1 << scroll_bits
+extern int scroll_width;    // columns in the view: frames + 1 when they fit the screen
+extern int scroll_offset;   // sample in column 0
+extern int scroll_max;      // largest offset
+extern int scroll_prev;     // offset of the picture now on the screen
+extern int scroll_col;      // cursor column, 0..scroll_width - 1
+extern int scroll_speed;    // automatic scrolling in units of 8 columns a pass, -8..8
+extern int scroll_page;     // PgUp/PgDn step
+extern int scroll_jump;     // largest shift of the picture, in units of 8 columns
+extern int margin_left, margin_right; // a click beyond these starts edge scrolling
+extern int scroll_top, scroll_bottom; // rows of the window's band
+extern int scroll_height;   // waveform rows above the mark strip
+extern int mark_row;        // top row of the mark strip
+extern int marks_changed;   // the mark strip must be drawn again
+extern int cursor_moved;    // a key moved the cursor: the view follows it
+extern int cursor_shown;    // the scroll cursor is on the screen
+extern int click_armed;     // a click in the window arms edge scrolling ...
+extern int click_x;         // ... from the column it was made at
+extern int full_redraw;     // the next pass redraws the whole view
+
+// F5, "~", the Window menu's Scroll: runs scroll mode on a non-empty current
+// window, then puts the cursor on the screen in normal form.
 void enter_scroll();
+// The modal loop for window w; returns when scroll mode ends or quit_flag is set.
+void scroll_loop(int w);
+// Takes the scroll state from the current window on entry; 0 when it is empty.
+int scroll_setup();
+// Reads the current window's length, channels, zero level and bits again,
+// recomputes the view's width, limits and steps and brings the offset and
+// cursor column back within them.  0, with scroll mode ended, when the
+// window has become empty.
+int scroll_reread();
+// The band's rows and the margins from the window layout; the cursor column
+// from half_span; automatic scrolling stopped.
+void scroll_layout();
+// One pass of the loop before it looks for a key: automatic scrolling, the
+// stops at either end, and the picture moved or redrawn.
+void scroll_pass();
+// Runs one key or click of the scroll-mode table; 0 after Ctrl-C.
+int scroll_key(int key);
+// Speed of edge scrolling for a click at column x, within -8..8.
+int edge_speed(int x);
+void leave_scroll();
+void scroll_page_back();
+void scroll_page_forward();
+// The scroll-mode button row: the button (0..3 for <, >, the double quote
+// and ~) under (x, y), or -1; and the click that runs it.
+int scroll_button_at(int x, int y);
+void scroll_button_click(int x, int y);
+// The mark commands while scroll mode is on: they work at the scroll cursor.
+void scroll_insert_mark();
+void scroll_new_mark();
+void scroll_delete_mark();
+void scroll_goto_mark();

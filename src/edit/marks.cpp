@@ -179,6 +179,10 @@ void order_segment()
 
 void insert_mark()
 {
+  if (scroll_mode) {
+    scroll_insert_mark();
+    return;
+  }
   if (windows[cur_win].num_samples < 1)
     return;
   show_prompt(" INSERT MARK:  Enter letter for mark  ");
@@ -190,6 +194,10 @@ void insert_mark()
 
 void new_mark()
 {
+  if (scroll_mode) {
+    scroll_new_mark();
+    return;
+  }
   if (windows[cur_win].num_samples < 1)
     return;
   int i = first_free_mark();
@@ -199,6 +207,10 @@ void new_mark()
 
 void delete_mark()
 {
+  if (scroll_mode) {
+    scroll_delete_mark();
+    return;
+  }
   if (windows[cur_win].num_samples < 1)
     return;
   show_prompt(" DELETE MARK:  Enter letter for mark  ");
@@ -210,6 +222,10 @@ void delete_mark()
 
 void goto_mark()
 {
+  if (scroll_mode) {
+    scroll_goto_mark();
+    return;
+  }
   show_prompt(" GOTO MARK: enter letter for mark");
   int i = read_mark_key(0);
   // An unset slot (-1) goes to the first sample; a position a file or an
