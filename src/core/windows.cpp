@@ -32,7 +32,7 @@ int alloc_samples(int w, int frames, int channels)
   }
   if (sw->samples) {
     long long keep = (long long)(sw->num_samples + 1) * sw->channels;
-    keep = std::min(keep, (long long)sw->capacity);
+    keep = std::min({keep, (long long)sw->capacity, room});
     if (keep > 0)
       memcpy(block, sw->samples, (size_t)keep * 2);
     free(sw->samples);

@@ -97,7 +97,7 @@ static int open_gap(int at, int n, int cursor_on_at)
   signal_window *sw = &windows[cur_win];
   window_view *v = &window_views[cur_win];
   int old = sw->num_samples, c = channel_count(sw);
-  if (n < 1 || (long long)old + n > MAX_FRAMES || !alloc_samples(cur_win, old + n, c))
+  if (at < 0 || at > old || n < 1 || (long long)old + n > MAX_FRAMES || !alloc_samples(cur_win, old + n, c))
     return 0;
   std::copy_backward(sw->samples + (size_t)at * c, sw->samples + (size_t)old * c,
                      sw->samples + (size_t)(old + n) * c);
