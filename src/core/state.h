@@ -24,6 +24,7 @@ struct signal_window {
   int16_t min_value;      // smallest value, set by guess_format
   int16_t max_value;      // largest value, set by guess_format
   int16_t *samples;       // interleaved frames plus one guard frame; owned
+  int32_t capacity;       // 16-bit values the samples block has room for
   int16_t zero_level;     // the value that means silence (0, 128, 2048)
   int16_t adc_bits;       // resolution: 8, 12 or 16
   int32_t num_samples;    // frames; 0 = empty window
@@ -74,7 +75,8 @@ extern int monochrome;       // -m: recorded only
 // Sets the window stack to its start: window 1 current, windows 1..5 visible.
 void reset_window_stack();
 // Gives window w room for frames+1 frames of `channels` values, keeping the
-// old contents; channels < 1 releases the block.  1 on success.
+// old contents; channels < 1 releases the block.  1 on success.  A request
+// that fits the block the window has is met in place.
 int alloc_samples(int w, int frames, int channels);
 void clear_window(int w);
 void copy_rates(int dst, int src);

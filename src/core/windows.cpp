@@ -2,6 +2,7 @@
 #include "core/state.h"
 #include "display/display.h"
 #include "screen/screen.h"
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,26 +14,31 @@ int alloc_samples(int w, int frames, int channels)
   if (channels < 1) {
     free(sw->samples);
     sw->samples = nullptr;
+    sw->capacity = 0;
     return 1;
   }
-  // Room for the guard frame; 4 bytes a value so that a window can grow in
-  // place for a while without another allocation by its callers.
-  size_t bytes = (size_t)(frames + 1) * (size_t)channels * 4;
-  int16_t *block = (int16_t *)malloc(bytes);
+  // Frames, guard frame and contents stay where they are while the block
+  // has room: edits that add or remove a few frames cost no copy of the rest.
+  long long need = (long long)(frames + 1) * channels;
+  if (sw->samples && need <= sw->capacity)
+    return 1;
+  // A new block gets 4 bytes a value, twice what is asked for, so that the
+  // window can grow in place for a while before the next one.
+  long long room = need * 2;
+  int16_t *block = (int16_t *)malloc((size_t)room * 2);
   if (!block) {
     show_error(" Memory allocation error. ");
     return 0;
   }
   if (sw->samples) {
     long long keep = (long long)(sw->num_samples + 1) * sw->channels;
-    long long room = (long long)bytes / 2;
-    if (keep > room)
-      keep = room;
+    keep = std::min({keep, (long long)sw->capacity, room});
     if (keep > 0)
       memcpy(block, sw->samples, (size_t)keep * 2);
     free(sw->samples);
   }
   sw->samples = block;
+  sw->capacity = (int32_t)room;
   return 1;
 }
 
@@ -63,22 +69,19 @@ void reset_marks(int w)
 
 void init_window(int w)
 {
+  // Every field starts from zero, so a new or duplicated window inherits
+  // nothing (kind, channels, file type, saved cursor) from a closed one.
+  free(windows[w].samples);
+  memset(&windows[w], 0, sizeof windows[w]);
+  memset(&window_views[w], 0, sizeof window_views[w]);
+
   window_view *v = &window_views[w];
-  v->left = 0;
   v->right = (int16_t)(scr_width - 1);
   v->view_start = -1;
   v->view_end = -1;
 
   signal_window *sw = &windows[w];
   strcpy(sw->name, w == clip_win ? "[clip]" : "");
-  sw->path[0] = 0;
-  sw->raw_load = 0;
-  sw->time_exp = sw->min_value = sw->max_value = 0;
-  free(sw->samples); // only start-up and tests reset a window; never leak its block
-  sw->samples = nullptr;
-  sw->zero_level = sw->adc_bits = 0;
-  sw->num_samples = 0;
-  sw->created = 0;
   sw->adc_rate = sw->dac_rate = default_rate;
   for (int i = 0; i < NUM_LETTERS; i++)
     sw->marks[i] = -1;
@@ -97,5 +100,6 @@ void free_all_samples()
   for (int w = 0; w < NUM_WINDOWS; w++) {
     free(windows[w].samples);
     windows[w].samples = nullptr;
+    windows[w].capacity = 0;
   }
 }

@@ -58,7 +58,7 @@ void new_mark();
 void delete_mark();
 void goto_mark();
 
-// ---- Menus ---------------------------------------------------------------------
+// ---- Edit menu and clip window ----------------------------------------------------
 void edit_menu();
 
 // ---- Modify menu ----------------------------------------------------------------
@@ -94,9 +94,6 @@ void toggle_maximize();  // F4: the current window alone, or all of them
 // The position in a slot of the current window, or -1 when the slot is unset
 // or holds a position off the signal (outside 0..num_samples).
 int mark_position(int slot);
-// Makes window d a copy of the current window from the position in slot
-// `from` up to the one in slot `to` (in that order).
-void copy_segment(int d, int from, int to);
 
 // ---- Scroll mode --------------------------------------------------------------
 // The current window at one sample per pixel column, scrolled sideways.  The
@@ -160,3 +157,26 @@ void scroll_insert_mark();
 void scroll_new_mark();
 void scroll_delete_mark();
 void scroll_goto_mark();
+
+// Makes window d a copy of the current window's frames from the position in
+// slot `from` up to that in slot `to` (ordered); 1 when copied, 0 when d is
+// the current window, a position is unusable or the storage is refused.
+int copy_segment(int d, int from, int to);
+// Inserts all of window s in front of the position in slot `before` of the
+// current window (at 0 when it is empty) and puts slot `letter` (or none,
+// -1) on the start of the pasted frames.  1 when pasted.
+int paste_segment(int s, int letter, int before);
+// Removes the frames between the positions in two ordered slots of window w.
+void delete_segment(int w, int from, int to);
+// Inserts n frames of silence in front of position `at` of the current
+// window; 0 when the storage is refused.
+int insert_zero_frames(int at, int n);
+// Pads the current window with silence to a whole number of 256-frame
+// blocks: the frames added, 0 when there was nothing to pad, -1 when the
+// storage is refused.
+int pad_to_blocks();
+void insert_silence(); // Silence
+void extend_signal();  // eXtend
+void edit_value();     // Value
+
+// ---- Menus ---------------------------------------------------------------------
