@@ -205,22 +205,19 @@ int pad_to_blocks()
 
 enum { ANSWER_EMPTY = -1, ANSWER_BAD = 0, ANSWER_NUMBER = 1 };
 
-// Reads a typed number.  A usable answer is one finite number, blanks
-// around it allowed, whose magnitude fits a 32-bit count: "inf", "nan",
-// "1e30" or words are no answer, and nothing converts them further.
+// Reads a typed number.  A usable answer starts with a finite number whose
+// magnitude fits a 32-bit count: "inf", "nan", "1e30" or words are no
+// answer, and nothing converts them further.
 static int read_number(const char *text, double *value)
 {
   while (isspace((unsigned char)*text))
     text++;
   if (!*text)
     return ANSWER_EMPTY;
+  // The leading number counts ("10ms" is 10), as in the Modify menu.
   char *end;
   double v = strtod(text, &end);
-  if (end == text)
-    return ANSWER_BAD;
-  while (isspace((unsigned char)*end))
-    end++;
-  if (*end || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
+  if (end == text || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
     return ANSWER_BAD;
   *value = v;
   return ANSWER_NUMBER;

@@ -541,14 +541,15 @@ void scroll_goto_mark()
 {
   show_prompt(" GOTO MARK: enter letter for mark");
   int i = read_mark_key(0);
-  if (i >= 0 && i < NUM_MARKS && windows[cur_win].marks[i] != -1) {
+  int p = mark_position(i); // an unset slot or one off the signal: nothing
+  if (p >= 0) {
     // The next pass clamps the offset and moves the cursor by what it
     // clamped, so the cursor lands on the mark's sample.
     int half = scroll_width / 2;
     half_span = half;
     scroll_col = half;
-    scroll_offset = windows[cur_win].marks[i] - half;
-    cursor = windows[cur_win].marks[i]; // where the Edit menu's Go_to leaves it too
+    scroll_offset = p - half;
+    cursor = p; // where the Edit menu's Go_to leaves it too
   }
   mark_done();
 }

@@ -66,7 +66,7 @@ void zoom_out()
   int n = windows[cur_win].num_samples;
   if (len >= n)
     return;
-  int l = std::max(2 * len, (int)MIN_WIDENED);
+  int l = len > 0 ? 2 * len : (int)MIN_WIDENED; // a zero-length view opens to a few samples
   int s = cursor - l / 2;
   s = s < 0 ? 0 : std::min(s, n - l);
   show_range(s, (long long)s + l);
@@ -76,7 +76,7 @@ void zoom_out()
 // and puts the cursor in its middle.
 static void pan(int direction)
 {
-  int len = std::max(view_length(), (int)MIN_WIDENED);
+  int len = view_length() > 0 ? view_length() : (int)MIN_WIDENED;
   int n = windows[cur_win].num_samples;
   int s = window_views[cur_win].view_start + direction * (len / 2);
   s = s < 0 ? 0 : std::min(s, n - len);

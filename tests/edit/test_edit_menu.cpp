@@ -88,12 +88,13 @@ TEST_F(Editing, EveryEditLeavesSignalSlotsCursorAndViewAsShown)
     {"D*", "n=0 A=-1 B=-1 C=-1 D=-1 E=-1 F=-1 end=0 cur=300 view=0..0  g=0"},
     {"V5\r-3\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,-3,6-999, g=0"},
     {"V5\r40000\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,-25536,6-999, g=0"},
+    {"V5\r7x\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,7,6-999, g=0"}, // the leading number
     {"V 999 \r\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=999 view=200..1000 0-999, g=0"},
     {"V\r7\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=300 view=100..900 0-299,7,301-999, g=0"},
     // Nothing changes for a position outside the signal, an empty stretch,
     // or an answer that is no usable number.
     {"P\x01"}, {"P\x02"}, {"S\x01"}, {"S\x02"}, {"Tag"}, {"Cga"}, {"Dga"}, {"Taa"}, {"Caa"}, {"Pz"},
-    {"V1000\r"}, {"V-1\r"}, {"V1e30\r"}, {"Vinf\r"}, {"V5\rnan\r"}, {"V5\r1e30\r"}, {"V5\r7x\r"}, {"Sbinf\r"},
+    {"V1000\r"}, {"V-1\r"}, {"V1e30\r"}, {"Vinf\r"}, {"V5\rnan\r"}, {"V5\r1e30\r"}, {"Sbinf\r"},
     {"Sbnan\r"}, {"Sb1e30\r"}, {"Sb0.04\r"}, {"Sb-5\r"}, {"Sb\r"}, {"Sbabc\r"},
   };
   for (auto c : cases) {

@@ -35,6 +35,7 @@ TEST_F(View, ZoomPanAndSegmentsStayOnTheSignal)
     {0, 1000, 3, pan_right, "500..1500 @1000"}, {8800, 9800, 9000, pan_right, "9000..10000 @9500"},
     {9000, 10000, 9100, pan_right, "9000..10000 @9100"}, {200, 1200, 300, pan_left, "0..1000 @500"},
     {500, 500, 500, pan_left, "498..502 @500"}, {0, 0, 0, pan_left, "0..4 @2"},
+    {100, 102, 101, pan_right, "101..103 @102"}, {100, 101, 100, zoom_out, "99..101 @100"}, // short views keep their law
     {0, 10000, 300, [] { push_text("SBA"); view_menu(); }, "100..600 @300"},
     {0, 10000, 300, [] { push_text("SAA"); view_menu(); }, "100..100 @100"},
     {0, 10000, 300, [] { windows[1].marks[1] = 10001; push_text("SAB"); view_menu(); }, "0..10000 @300"},
