@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-enum { OUT_BUF = 65536, MAX_LINKS = 16 };
+enum { OUT_BUF = 1 << 18, MAX_LINKS = 16 };
 
 // The one output open at a time.
 static struct {
