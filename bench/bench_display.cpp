@@ -1,6 +1,7 @@
 // Drawing five full windows against one plain min/max pass over the same
 // values: reducing a million frames to one stroke a column should cost
 // little more than reading them once.
+#include "bench_support.h"
 #include "core/state.h"
 #include "display/display.h"
 #include "screen/platform.h"
@@ -14,12 +15,6 @@
 enum { BENCH_WINDOWS = 5, BENCH_FRAMES = 1048576, RUNS = 7 };
 
 static volatile int sink; // keeps the min/max pass from being optimised away
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 // A vowel-like signal: a few harmonics with a slow swell and some noise,
 // different in each window.

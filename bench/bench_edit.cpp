@@ -12,6 +12,7 @@
 // back, deleted again and filled with silence, so each round starts from
 // the same signal.  eXtend pads 255 frames (4080 bytes), too little to time
 // once: it is timed over a batch, as is its reference.
+#include "bench_support.h"
 #include "core/state.h"
 #include "edit/edit.h"
 #include "screen/platform.h"
@@ -25,12 +26,6 @@
 
 enum { N = MAX_FRAMES, C = 8, ROUNDS = 21, BATCH = 2000, W = 5, AT = N / 4, LEN = N / 4, PAD = 255 };
 enum { MARK_A = 0, MARK_B = 1 };
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 static int16_t value(long long i) { return (int16_t)(i * 7919 % 60000 - 30000); }
 
@@ -116,9 +111,7 @@ static void one_round(int r, timing *cut, timing *paste, timing *silence, timing
 
 static void report(timing *t)
 {
-  std::sort(t->tarvo, t->tarvo + ROUNDS);
-  std::sort(t->plain, t->plain + ROUNDS);
-  double a = t->tarvo[ROUNDS / 2], b = t->plain[ROUNDS / 2];
+  double a = median(t->tarvo, ROUNDS), b = median(t->plain, ROUNDS);
   printf("edit op=%s N=%d C=%d tarvo_ms=%.6f memmove_ms=%.6f ratio=%.2f\n", t->op, (int)N, (int)C, a, b, a / b);
 }
 
@@ -126,21 +119,12 @@ int main()
 {
   mallopt(M_MMAP_THRESHOLD, 64 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
-  scr_width = 800;
-  scr_height = 600;
-  headless_start(scr_width, scr_height);
-  prepare_surface();
-  init_windows();
+  bench_screen();
   last_vis = 1; // only window 1 is shown ...
   cur_win = W;  // ... and the edits go to window 5
-  if (!alloc_samples(W, N, C))
-    fail("no storage");
-  signal_window *sw = &windows[W];
+  signal_window *sw = bench_window(W, N, C);
   for (long long i = 0; i < (long long)(N + 1) * C; i++)
     sw->samples[i] = value(i);
-  sw->num_samples = N;
-  sw->channels = C;
-  sw->adc_bits = 16;
   sw->adc_rate = sw->dac_rate = 16000;
   reset_marks(W);
   plain = (int16_t *)malloc((size_t)(N + 1) * C * 2);

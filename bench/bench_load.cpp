@@ -11,6 +11,7 @@
 // machines outweighs the work itself.  Both loads run with the allocator
 // told to keep freed memory, and after a warm-up round, so that neither
 // pays for page faults the other is spared: the numbers compare the work.
+#include "bench_support.h"
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
@@ -28,12 +29,6 @@
 #include <unistd.h>
 
 enum { FRAMES = 1048576, ROUNDS = 21, WAV_HEADER = 44 };
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 static std::string make_wav_file()
 {
@@ -108,11 +103,7 @@ int main()
   mallopt(M_MMAP_THRESHOLD, 64 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   std::string path = make_wav_file();
-  scr_width = 800;
-  scr_height = 600;
-  headless_start(scr_width, scr_height);
-  prepare_surface();
-  init_windows();
+  bench_screen();
   info_enabled = 0;
   last_vis = 1;  // only window 1 is shown ...
   cur_win = 5;   // ... and the signals go to window 5
@@ -125,9 +116,7 @@ int main()
     plain[r] = plain_load(path, &check);
     tarvo[r] = tarvo_load(path, &check);
   }
-  std::sort(tarvo, tarvo + ROUNDS);
-  std::sort(plain, plain + ROUNDS);
-  double t = tarvo[ROUNDS / 2], p = plain[ROUNDS / 2];
+  double t = median(tarvo, ROUNDS), p = median(plain, ROUNDS);
   printf("load N=%d tarvo_ms=%.3f read_ms=%.3f ratio=%.2f\n", FRAMES, t, p, t / p);
   if (check == 42)
     printf("\n");

@@ -2,6 +2,7 @@
 // question answered by queued keys) against one plain pass over the same
 // values: for Compress, each value looked up in a table made beforehand;
 // for Rescale, the same double-precision arithmetic inline.
+#include "bench_support.h"
 #include "core/state.h"
 #include "edit/edit.h"
 #include "screen/platform.h"
@@ -14,12 +15,6 @@
 #include <vector>
 
 enum { FRAMES = 1048576, ROUNDS = 11 };
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 static void answer(const char *text)
 {
@@ -63,16 +58,8 @@ static double plain_pass(int compress, int16_t *v, const int16_t *table)
 
 int main()
 {
-  scr_width = 800;
-  scr_height = 600;
-  headless_start(scr_width, scr_height);
-  prepare_surface();
-  init_windows();
-  signal_window *sw = &windows[1];
-  alloc_samples(1, FRAMES, 1);
-  sw->num_samples = FRAMES;
-  sw->channels = 1;
-  sw->adc_bits = 16;
+  bench_screen();
+  signal_window *sw = bench_window(1, FRAMES, 1);
   reset_marks(1);
   std::vector<int16_t> plain(FRAMES), table(65536);
   for (int v = -32768; v < 32768; v++)
@@ -90,9 +77,7 @@ int main()
       fprintf(stderr, "bench_modify: %s gave other values than the plain pass\n", compress ? "compress" : "rescale");
       return 1;
     }
-    std::sort(tarvo, tarvo + ROUNDS);
-    std::sort(pass, pass + ROUNDS);
-    double t = tarvo[ROUNDS / 2], p = pass[ROUNDS / 2];
+    double t = median(tarvo, ROUNDS), p = median(pass, ROUNDS);
     printf("modify op=%s N=%d tarvo_ms=%.3f pass_ms=%.3f ratio=%.2f\n", compress ? "compress" : "rescale", FRAMES,
            t, p, t / p);
   }

@@ -2,6 +2,7 @@
 // name and overwrite questions answered by queued keys, a temporary file,
 // checked writes, fsync and rename) against the plainest safe-enough
 // write: the same bytes in one write and one fsync into the same folder.
+#include "bench_support.h"
 #include "core/state.h"
 #include "files/bytes.h"
 #include "files/files.h"
@@ -19,12 +20,6 @@
 #include <vector>
 
 enum { FRAMES = 1048576, ROUNDS = 11, WAV_HEADER = 44 };
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 static void push_char(int ch)
 {
@@ -73,17 +68,9 @@ int main()
     perror(dir.c_str());
     return 1;
   }
-  scr_width = 800;
-  scr_height = 600;
-  headless_start(scr_width, scr_height);
-  prepare_surface();
-  init_windows();
-  signal_window *sw = &windows[1];
-  alloc_samples(1, FRAMES, 1);
-  sw->num_samples = FRAMES;
-  sw->channels = 1;
+  bench_screen();
+  signal_window *sw = bench_window(1, FRAMES, 1);
   sw->adc_rate = 16000;
-  sw->adc_bits = 16;
   for (int i = 0; i <= FRAMES; i++)
     sw->samples[i] = (int16_t)((int64_t)i * 7919 % 60000 - 30000);
   snprintf(sw->name, NAME_LEN, "[bench]");
@@ -101,9 +88,7 @@ int main()
     fprintf(stderr, "bench_save: the file was not saved whole\n");
     return 1;
   }
-  std::sort(tarvo, tarvo + ROUNDS);
-  std::sort(plain, plain + ROUNDS);
-  double t = tarvo[ROUNDS / 2], p = plain[ROUNDS / 2];
+  double t = median(tarvo, ROUNDS), p = median(plain, ROUNDS);
   printf("save N=%d tarvo_ms=%.3f write_ms=%.3f ratio=%.2f\n", FRAMES, t, p, t / p);
   unlink("t.wav");
   unlink("p.wav");

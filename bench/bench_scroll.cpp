@@ -3,6 +3,7 @@
 // copied to the screen) against moving the band's pixels the same number
 // of times with a plain memmove of its rows.  The new columns, not the
 // length of the signal, should set the cost.
+#include "bench_support.h"
 #include "core/state.h"
 #include "display/display.h"
 #include "edit/edit.h"
@@ -14,12 +15,6 @@
 #include <cstring>
 
 enum { PASSES = 1000, SPEED = 8, ROUNDS = 11, FRAMES = MAX_FRAMES };
-
-static double now_ms()
-{
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Runs the passes from the signal's start; 0 when they did not all scroll.
 static double tarvo_passes(int *ok)
@@ -52,17 +47,9 @@ static double plain_passes()
 
 int main()
 {
-  scr_width = 800;
-  scr_height = 600;
-  headless_start(scr_width, scr_height);
-  prepare_surface();
-  init_windows();
+  bench_screen();
   last_vis = 1;
-  signal_window *sw = &windows[1];
-  alloc_samples(1, FRAMES, 1);
-  sw->num_samples = FRAMES;
-  sw->channels = 1;
-  sw->adc_bits = 16;
+  signal_window *sw = bench_window(1, FRAMES, 1);
   for (int i = 0; i < FRAMES; i++)
     sw->samples[i] = (int16_t)((int64_t)i * 7919 % 60000 - 30000);
   redraw_current();
@@ -85,9 +72,7 @@ int main()
     fprintf(stderr, "bench_scroll: the passes did not all scroll at speed %d\n", SPEED);
     return 1;
   }
-  std::sort(tarvo, tarvo + ROUNDS);
-  std::sort(plain, plain + ROUNDS);
-  double t = tarvo[ROUNDS / 2], p = plain[ROUNDS / 2];
+  double t = median(tarvo, ROUNDS), p = median(plain, ROUNDS);
   printf("scroll passes=%d speed=%d tarvo_ms=%.3f blit_ms=%.3f ratio=%.2f\n", PASSES, SPEED, t, p, t / p);
   leave_scroll();
   free_all_samples();
