@@ -148,9 +148,7 @@ int edge_speed(int x);
 void leave_scroll();
 void scroll_page_back();
 void scroll_page_forward();
-// The scroll-mode button row: the button (0..3 for <, >, the double quote
-// and ~) under (x, y), or -1; and the click that runs it.
-int scroll_button_at(int x, int y);
+// A click on the scroll-mode button row (<, >, the double quote and ~).
 void scroll_button_click(int x, int y);
 // The mark commands while scroll mode is on: they work at the scroll cursor.
 void scroll_insert_mark();

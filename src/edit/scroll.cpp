@@ -17,9 +17,6 @@ enum {
   STRIP_ROWS = 20,        // rows of the mark strip at the bottom of the band
   GLYPH_EDGE = 4,         // mark glyphs stay this many columns inside the view
   FRAMES_PER_SECOND = 60, // pace of automatic scrolling on a real display
-  BUTTON_ROW_CHARS = 13,  // the button row's text, in characters
-  BLANK_BUTTONS = 4,      // normal-mode characters blank in scroll mode (+ and - with their blanks)
-  SCROLL_BUTTONS = 4,     // <, >, the double quote and ~
 };
 
 int scroll_samples, scroll_channels, scroll_zero, scroll_bits, scroll_full;
@@ -305,24 +302,9 @@ void scroll_page_forward()
   scroll_offset = std::min(scroll_offset + scroll_page, scroll_max);
 }
 
-int scroll_button_at(int x, int y)
-{
-  int row = scr_width - BUTTON_ROW_CHARS * char_width;
-  int top = text_bottom - char_ascent;
-  if (x < row || y < top || y > top + row_height)
-    return -1;
-  int start = row + BLANK_BUTTONS * char_width;
-  for (int i = 0; i < SCROLL_BUTTONS; i++) {
-    int r = x - 2 * char_width * i - start;
-    if (r >= (3 * char_width) / 4 && r < (9 * char_width) / 4)
-      return i;
-  }
-  return -1;
-}
-
 void scroll_button_click(int x, int y)
 {
-  switch (scroll_button_at(x, y)) {
+  switch (button_row_index(x, y)) { // the row's scroll-mode form while scroll_mode is on
   case 0: scroll_page_back(); break;
   case 1: scroll_page_forward(); break;
   case 2: break; // the double quote: replay, once the sound output exists

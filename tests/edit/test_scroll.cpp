@@ -148,15 +148,4 @@ TEST_F(Scroll, ARightClickScrollsFromTheColumnItWasMadeAt)
   EXPECT_EQ(view(), (ints{800, 4201, 4201, 724}));
 }
 
-TEST_F(Scroll, ButtonRowGeometry)
-{
-  int cw = char_width, start = scr_width - 9 * cw, top = text_bottom - char_ascent;
-  struct { int dx, dy, button; } cases[] = { // -3 cells: where normal mode has its minus
-    {3 * cw / 4 - 1, 0, -1}, {3 * cw / 4, 0, 0}, {9 * cw / 4 - 1, 0, 0}, {9 * cw / 4, 0, -1}, {-3 * cw, 0, -1},
-    {2 * cw + 3 * cw / 4, 0, 1}, {5 * cw, row_height, 2}, {6 * cw + 9 * cw / 4 - 1, 0, 3}, {7 * cw, -1, -1},
-    {7 * cw, row_height + 1, -1}};
-  for (auto c : cases)
-    EXPECT_EQ(scroll_button_at(start + c.dx, top + c.dy), c.button) << c.dx << "," << c.dy;
-}
-
 } // namespace
