@@ -9,10 +9,7 @@
 
 namespace {
 
-struct Windows : ::testing::Test {
-  void SetUp() override { start_screen(); }
-  void TearDown() override { stop_screen(); }
-};
+struct Windows : ScreenTest {};
 
 TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
 {
@@ -31,23 +28,18 @@ TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
 
 TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
 {
-  ASSERT_EQ(alloc_samples(1, 100, 2), 1);
-  windows[1].num_samples = 100;
-  windows[1].channels = 2;
+  std::vector<int> v = frames(202, 1, [](int i, int) { return i * 7 - 300; });
+  fill_window(1, v, 2);
+  v.resize(204); // and the guard frame
   int16_t *block = windows[1].samples;
-  for (int i = 0; i < 202; i++) // with the guard frame
-    block[i] = (int16_t)(i * 7 - 300);
-  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 2), 0);
-  EXPECT_EQ(alloc_samples(1, 0, 2), 0);
+  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 2) + alloc_samples(1, 0, 2), 0);
   EXPECT_EQ(alloc_samples(1, -5, 0), 0); // a bad count never releases
   EXPECT_EQ(windows[1].samples, block);
   ASSERT_EQ(alloc_samples(1, 500, 2), 1);
-  for (int i = 0; i < 202; i++)
-    ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
+  EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + 204), v);
   windows[1].num_samples = 500;
   ASSERT_EQ(alloc_samples(1, 10, 2), 1); // shrinking copies only what fits
-  for (int i = 0; i < 22; i++)
-    ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
+  EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + 22), std::vector<int>(v.begin(), v.begin() + 22));
   EXPECT_EQ(alloc_samples(2, MAX_FRAMES, 1), 1);
   EXPECT_EQ(alloc_samples(2, 10, 0), 1); // no channels: released
   EXPECT_EQ(windows[2].samples, nullptr);
@@ -55,33 +47,24 @@ TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
 
 TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)
 {
-  ASSERT_EQ(alloc_samples(1, 1000, 1), 1);
-  windows[1].num_samples = 1000;
-  windows[1].channels = 1;
+  fill_window(1, std::vector<int>(1000, 0));
   windows[1].marks[3] = 400;
   windows[1].marks[MARK_END] = 1000;
   window_views[1].view_start = 100;
-  window_views[1].view_end = 900;
   clear_window(1);
-  EXPECT_EQ(windows[1].num_samples, 0);
-  for (int i = 0; i < NUM_LETTERS; i++)
-    EXPECT_EQ(windows[1].marks[i], -1);
-  EXPECT_EQ(windows[1].marks[MARK_HOME], 0);
-  EXPECT_EQ(windows[1].marks[MARK_END], 0);
-  EXPECT_EQ(window_views[1].view_start, 0);
-  EXPECT_EQ(window_views[1].view_end, 0);
-  EXPECT_EQ(status_cache[0], 0);
+  std::vector<int> want(NUM_LETTERS + 2, -1);
+  want[MARK_HOME] = want[MARK_END] = 0;
+  EXPECT_EQ(std::vector<int>(windows[1].marks, windows[1].marks + NUM_LETTERS + 2), want);
+  EXPECT_EQ(std::vector({windows[1].num_samples, window_views[1].view_start, window_views[1].view_end, (int)status_cache[0]}),
+            std::vector({0, 0, 0, 0}));
 }
 
 // Windows 1..n with n frames each, so that a window is known by its length.
 void number_windows(int n)
 {
   last_vis = n;
-  for (int w = 1; w <= n; w++) {
-    ASSERT_EQ(alloc_samples(w, w, 1), 1);
-    windows[w].num_samples = w;
-    windows[w].channels = 1;
-  }
+  for (int w = 1; w <= n; w++)
+    fill_window(w, std::vector<int>(w, 0));
 }
 
 std::string stack()

@@ -16,14 +16,10 @@ struct Marks : FileTest {
   {
     FileTest::SetUp();
     last_vis = 1;
-    ASSERT_EQ(alloc_samples(1, 1000, 1), 1);
-    sw->num_samples = 1000;
-    sw->channels = 1;
+    fill_window(1, std::vector<int>(1000, 0));
     reset_marks(1);
     sw->marks[0] = 100; // A
     sw->marks[1] = 600; // B
-    window_views[1].view_start = 0;
-    window_views[1].view_end = 1000;
     redraw_current();
     goto_position(300);
   }
@@ -104,41 +100,30 @@ TEST_F(Marks, OrderSegmentPutsTheEarlierPositionFirst)
   }
 }
 
-TEST_F(Marks, ClickZonesFollowTheShownRange)
+TEST_F(Marks, ClickZonesFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
 {
   window_views[1].view_start = 200;
   window_views[1].view_end = 600;
   int wave = wave_y(), right = window_views[1].right;
-  struct { int x, y, zone, cursor; } cases[] = {
+  struct { int x, y, zone, cursor, end = 600; } cases[] = {
     {400, window_views[1].top + 14, 1, 300},
     {400, window_views[1].top + 15, 6, 200 + (400 * 398 + 397) / 795},
-    {2, wave, 6, 200},
+    {2, wave, 6, 200}, {3, wave, 6, 201}, // the nearest sample
     {right, wave, 5, 300},
+    {right, wave, 4, 300, 1000},
   };
   for (auto c : cases) {
+    window_views[1].view_end = c.end;
     cursor = 300;
     push_click(c.x, c.y);
     wait_key();
     EXPECT_EQ(click_zone(), c.zone) << c.x << "," << c.y;
     EXPECT_EQ(cursor, c.cursor) << c.x << "," << c.y;
   }
-  window_views[1].view_start = 0;
-  window_views[1].view_end = 1000;
-  push_click(right, wave);
-  wait_key();
-  EXPECT_EQ(click_zone(), 4);
-}
-
-TEST_F(Marks, AMillionFramesOnAWideScreenNeedNoOverflow)
-{
   stop_screen();
   start_screen(4000, 600);
   last_vis = 1;
-  ASSERT_EQ(alloc_samples(1, MAX_FRAMES, 1), 1);
-  sw->num_samples = MAX_FRAMES;
-  sw->channels = 1;
-  window_views[1].view_start = 0;
-  window_views[1].view_end = MAX_FRAMES;
+  fill_window(1, std::vector<int>(MAX_FRAMES, 0));
   redraw_current();
   push_click(3000, wave_y());
   wait_key();
@@ -177,17 +162,12 @@ TEST_F(Marks, InsertNewDeleteAndGotoKeepTheLetterSlots)
   EXPECT_EQ(wait_key(), 'e');
 }
 
-TEST_F(Marks, SlotNames)
+TEST_F(Marks, SlotNamesAndPromptTexts)
 {
-  const char *names[] = {"????", "A", "Z", "[Home]", "[End]", "[cursor]", "[select]", "[select1]",
-                         "[select2]", "????"};
-  int slots[] = {-1, 0, 25, 26, 27, 28, 29, 30, 31, 32};
-  for (int i = 0; i < 10; i++)
-    EXPECT_STREQ(mark_name(slots[i]), names[i]);
-}
-
-TEST_F(Marks, PromptTexts)
-{
+  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
+    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
+  for (auto [slot, name] : names)
+    EXPECT_STREQ(mark_name(slot), name);
   struct { void (*command)(); const char *text; } cases[] = {
     {insert_mark, " INSERT MARK:  Enter letter for mark  "},
     {delete_mark, " DELETE MARK:  Enter letter for mark  "},

@@ -89,13 +89,7 @@ static std::string run_box(const std::string &proposal, int maxlen = 80)
 
 class FileBox : public FileTest {
 protected:
-  fs::path home = fs::current_path();
   const std::string deep = std::string(40, 'd') + "/" + std::string(30, 'f') + ".wav"; // 75 characters
-  void TearDown() override
-  {
-    fs::current_path(home);
-    FileTest::TearDown();
-  }
   // Empties the directory, makes the files ("sub/" a directory) and f1000,
   // f1001, ... `numbered` more, and enters `start`.
   void make(const std::vector<std::string> &files, int numbered = 0, const std::string &start = "")

@@ -11,15 +11,6 @@
 
 namespace {
 
-uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
-
-// Expects each {x, y, colour index} on the back buffer.
-void expect_pixels(std::initializer_list<std::array<int, 3>> points)
-{
-  for (auto [x, y, c] : points)
-    EXPECT_EQ(px(x, y), palette[c]) << x << "," << y;
-}
-
 int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
   int n = 0;
@@ -33,10 +24,7 @@ std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, bac
 std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
 std::vector<int> box_corners() { return {box_left, box_top, box_right, box_bottom}; }
 
-struct Screen : ::testing::Test {
-  void SetUp() override { start_screen(); }
-  void TearDown() override { stop_screen(); }
-};
+struct Screen : ScreenTest {};
 
 TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
 {
@@ -199,17 +187,7 @@ TEST_F(Screen, CursorAndFunctionKeysFollowTheModifiers)
   EXPECT_EQ(shift_down + ctrl_down, 0);
 }
 
-TEST_F(Screen, CtrlCAndClosingTheWindowSetTheQuitFlag)
-{
-  push_char(3);
-  EXPECT_EQ(std::vector({wait_key(), quit_flag}), std::vector({3, 1}));
-  quit_flag = 0;
-  platform_event ev = {EV_CLOSE, 0, 0, 0, 0};
-  headless_push_event(&ev);
-  EXPECT_EQ(std::vector({wait_key(), quit_flag, wait_key()}), std::vector({3, 1, 3})); // closed stays closed
-}
-
-TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenAndOnlyTimerWaitsLetKeysIn)
+TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenOnlyTimerWaitsLetKeysInAndCtrlCQuits)
 {
   platform_event a = {EV_CHAR, 0, 'a', 0, 0}, b = {EV_CHAR, 0, 'b', 0, 0};
   window_proc(&a);
@@ -223,7 +201,14 @@ TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenAndOnlyTimerWaitsLetKeysIn)
   wait_timer(1000, 8000);
   EXPECT_EQ(poll_key(), 'q');
   push_char('r');
-  EXPECT_EQ(std::vector<int>({wait_key(), wait_key_pending()}), std::vector<int>({'q', 'r'}));
+  EXPECT_EQ(std::vector<int>({wait_key(), wait_key_pending(), wait_key()}), std::vector<int>({'q', 'r', 'r'}));
+  // Ctrl-C and closing the window set the quit flag; closed stays closed.
+  push_char(3);
+  EXPECT_EQ(std::vector({wait_key(), quit_flag}), std::vector({3, 1}));
+  quit_flag = 0;
+  platform_event ev = {EV_CLOSE, 0, 0, 0, 0};
+  headless_push_event(&ev);
+  EXPECT_EQ(std::vector({wait_key(), quit_flag, wait_key()}), std::vector({3, 1, 3}));
 }
 
 TEST_F(Screen, TypedAndClickedChoices)
