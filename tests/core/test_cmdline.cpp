@@ -1,15 +1,5 @@
 // The argument vector, wildcard expansion and the option table.
-#include "core/core.h"
-#include "core/state.h"
 #include "support/support.h"
-#include <algorithm>
-#include <cstring>
-#include <gtest/gtest.h>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
-namespace {
 
 struct CommandLine : ::testing::Test {
   std::string old_dir;
@@ -26,7 +16,7 @@ struct CommandLine : ::testing::Test {
 };
 
 // The arguments after the program name, which must come first.
-std::vector<std::string> split(const std::string &line)
+static std::vector<std::string> split(const std::string &line)
 {
   char *argv[MAX_ARGS] = {};
   int argc = split_command_line(line.c_str(), argv, "Tarvo");
@@ -34,7 +24,7 @@ std::vector<std::string> split(const std::string &line)
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-void parse(std::vector<const char *> args)
+static void parse(std::vector<const char *> args)
 {
   args.insert(args.begin(), "Tarvo");
   parse_options((int)args.size(), const_cast<char **>(args.data()));
@@ -42,7 +32,7 @@ void parse(std::vector<const char *> args)
 
 using args = std::vector<std::string>;
 
-TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineAndLongArgumentsAreDropped)
+TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineLongArgumentsAreDroppedAndWildcardsExpand)
 {
   std::string y199(199, 'y');
   struct { std::string line; args want; } cases[] = {
@@ -61,10 +51,6 @@ TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineAndLongArgumentsAreDro
   }
   EXPECT_EQ(split(pool).size(), 10u);
   EXPECT_EQ(split(many).size(), MAX_ARGS - 1u);
-}
-
-TEST_F(CommandLine, WildcardsExpandWithTheirDirectoryPart)
-{
   std::string dir = scratch_dir("wild");
   for (const char *n : {"one.wav", "two.wav", "three.snd"})
     write_file(dir + "/" + n, "x");
@@ -92,4 +78,3 @@ TEST_F(CommandLine, OptionsSetTheirVariablesAndConsumeTheirArgument)
   }
 }
 
-} // namespace

@@ -1,13 +1,5 @@
 // The six windows and their sample storage.
-#include "core/state.h"
-#include "edit/edit.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
-namespace {
 
 struct Windows : ScreenTest {};
 
@@ -60,14 +52,14 @@ TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)
 }
 
 // Windows 1..n with n frames each, so that a window is known by its length.
-void number_windows(int n)
+static void number_windows(int n)
 {
   last_vis = n;
   for (int w = 1; w <= n; w++)
     fill_window(w, std::vector<int>(w, 0));
 }
 
-std::string stack()
+static std::string stack()
 {
   std::string s;
   for (int w = first_vis; w <= last_vis; w++)
@@ -93,7 +85,7 @@ TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
   EXPECT_EQ(windows[3].num_samples, 0); // the closed one is emptied at the end of the stack
 }
 
-TEST_F(Windows, NewWindowOpensEmptyBelowTheStackUntilFiveAreOpen)
+TEST_F(Windows, NewWindowsOpenBelowTheStackUntilFiveAndTabWrapsRoundThem)
 {
   number_windows(4);
   windows[5].num_samples = 0;
@@ -103,10 +95,7 @@ TEST_F(Windows, NewWindowOpensEmptyBelowTheStackUntilFiveAreOpen)
   EXPECT_EQ(last_vis, 5);
   swap_windows(1, 4);
   EXPECT_EQ(stack(), "42310 current 5");
-}
-
-TEST_F(Windows, TabAndShiftTabWrapRoundTheVisibleWindows)
-{
+  init_windows();
   number_windows(3);
   int seen[6];
   for (int i = 0; i < 3; i++) { next_window(); seen[i] = cur_win; }
@@ -118,4 +107,3 @@ TEST_F(Windows, TabAndShiftTabWrapRoundTheVisibleWindows)
   EXPECT_EQ(cur_win, 3);
 }
 
-} // namespace

@@ -1,16 +1,5 @@
 // Window bands, traces, titles, the cursor and its readouts.
-#include "core/state.h"
-#include "display/display.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <algorithm>
-#include <array>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
-namespace {
 
 struct Display : ScreenTest {};
 
@@ -21,7 +10,7 @@ struct trace_case {
 // The band as the drawing rules make it, from the values alone: `zero` at yc,
 // larger values higher, limited to the band; one stroke a column, covering the
 // values of the column before it and the first value of its own.
-std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top,
+static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top,
                                 int w)
 {
   std::vector<uint32_t> img((size_t)w * (t.height + 2), palette[1]);
@@ -136,8 +125,8 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
 }
 
 // Values of a frame and channel.
-int dip(int i, int) { return i == 5000 ? -123 : 7; }
-int peak(int i, int) { return i == 128 ? 32767 : 0; }
+static int dip(int i, int) { return i == 5000 ? -123 : 7; }
+static int peak(int i, int) { return i == 128 ? 32767 : 0; }
 
 TEST_F(Display, ReadoutsAndTitlesGiveTimeSampleAndValueOrFrequencyAndLevel)
 {
@@ -173,7 +162,7 @@ TEST_F(Display, ReadoutsAndTitlesGiveTimeSampleAndValueOrFrequencyAndLevel)
   EXPECT_STREQ(text, "Duration =   0.00 ms  ");
 }
 
-TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheView)
+TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheViewAndEachWindowKeepsItsCursor)
 {
   fill_window(1, std::vector<int>(10000, 0));
   window_views[1].view_start = 1000;
@@ -188,10 +177,6 @@ TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheView)
               std::vector({s.start, s.end, s.cursor})) << s.pos;
   }
   EXPECT_EQ(shown_end, 10000);
-}
-
-TEST_F(Display, SelectingAWindowKeepsEachCursor)
-{
   fill_window(1, std::vector<int>(1000, 0));
   fill_window(2, std::vector<int>(1000, 0));
   redraw_all();
@@ -207,4 +192,3 @@ TEST_F(Display, SelectingAWindowKeepsEachCursor)
   EXPECT_EQ(cur_win, 2);
 }
 
-} // namespace

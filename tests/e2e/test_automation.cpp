@@ -2,11 +2,6 @@
 #include "support/support.h"
 #include <cstdio>
 #include <fnmatch.h>
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/stat.h>
-
-namespace {
 
 const char usage_text[] =
   " \n\n   usage:\n       tarvo [options] file ...\n\n   where 'file' is an ILS sampled data file.\n\n   options:\n\n"
@@ -120,4 +115,3 @@ TEST(Automation, ScriptTranscriptAndShotsStayInTheStartFolder)
   EXPECT_EQ(read_file(root + "/sig/s.png") + read_file(root + "/sig/transcript.txt"), "");
 }
 
-} // namespace

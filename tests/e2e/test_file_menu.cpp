@@ -2,14 +2,9 @@
 // question and the confirmation, marks kept by an ILS file, custom load,
 // reload and exit.
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/stat.h>
-
-namespace {
 
 // A one-channel 16-bit WAV file of a saw-tooth.
-std::string wav_file(int frames_, int rate, int step)
+static std::string wav_file(int frames_, int rate, int step)
 {
   return wav_text(frames(frames_, 1, [step](int i, int) { return (i * step) % 20001 - 10000; }), 1, rate);
 }
@@ -106,4 +101,3 @@ TEST(FileMenu, ExitAsksAndOnlyYesEndsTheRun)
   EXPECT_EQ(transcript_lines(r.transcript, "P:", " samples (").size(), 1u); // the second F2 comes after the end
 }
 
-} // namespace

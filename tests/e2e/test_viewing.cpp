@@ -1,17 +1,11 @@
 // Seeing signals: files from the command line in windows 1 to 5, moving
 // between windows, the cursor and its readout, F2, F3 and F6.
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/stat.h>
-#include <vector>
-
-namespace {
 
 // A one-channel WAV file of n frames at 8000 Hz with small values, and the
 // F2 line that tells of it.
-std::string small_wav(int n, int mod) { return wav_text(frames(n, 1, [mod](int i, int) { return i % mod; }), 1, 8000); }
-std::string info_for(int n) { return " (WAV) " + std::to_string(n) + " samples (1 chan.) at 8000 Hz, ADC = 8 bits (signed) "; }
+static std::string small_wav(int n, int mod) { return wav_text(frames(n, 1, [mod](int i, int) { return i % mod; }), 1, 8000); }
+static std::string info_for(int n) { return " (WAV) " + std::to_string(n) + " samples (1 chan.) at 8000 Hz, ADC = 8 bits (signed) "; }
 
 // Files load into windows 1 to 5 in the order given, a sixth is ignored,
 // missing and empty ones are dropped without a word.  Each is found from the
@@ -50,8 +44,7 @@ TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
     EXPECT_EQ(transcript_lines(r.transcript, "P:", "samples"), run.infos) << run.args[0];
     EXPECT_EQ(r.transcript.find("Can't"), std::string::npos) << run.args[0];
     EXPECT_FALSE(read_file(root + run.folder + "/two.png").empty());
-    if (run.args[0] == "a.wav")
-      EXPECT_EQ(read_file(root + "/flat/two.png"), read_file(root + "/two.png"));
+    EXPECT_TRUE(run.folder != "/flat" || read_file(root + "/flat/two.png") == read_file(root + "/two.png"));
   }
   // With no file left, F2 says there is no signal.
   run_result r = run_tarvo(root, "key F2\n", {"gone.wav"});
@@ -102,4 +95,3 @@ TEST(Viewing, SplitViewAndRangeBoxComeAndGoWithTheirKeys)
   EXPECT_EQ(a + a, read_file(dir + "/again.png") + read_file(dir + "/nobox.png"));
 }
 
-} // namespace

@@ -1,14 +1,5 @@
 // Letter marks, mark answers by key and by click, and the From/To prompt.
-#include "core/state.h"
-#include "display/display.h"
-#include "edit/edit.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-
-namespace {
 
 struct Marks : FileTest {
   signal_window *sw = &windows[1];
@@ -29,7 +20,7 @@ struct Marks : FileTest {
 };
 
 // Queues one answer: a character, "Home", "End", "Esc", "click X Y".
-void press(const std::string &a)
+static void press(const std::string &a)
 {
   int x, y;
   if (a == "Home") push_key(PK_HOME);
@@ -71,21 +62,6 @@ TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlots)
   EXPECT_EQ(sw->marks[MARK_CURSOR], 300);
 }
 
-TEST_F(Marks, ClicksAnswerWithTheSampleUnderThePointer)
-{
-  press("click " + std::to_string(column(250)) + " " + std::to_string(wave_y()));
-  press("click " + std::to_string(column(750)) + " " + std::to_string(wave_y()));
-  ASSERT_EQ(ask_segment("PLAY"), 1);
-  EXPECT_NEAR(sw->marks[MARK_SELECT1], 250, 2);
-  EXPECT_NEAR(sw->marks[MARK_SELECT2], 750, 2);
-  window_views[1].view_start = 100; // left of the shown range: its start; right of it: its end
-  window_views[1].view_end = 800;
-  press("click 0 " + std::to_string(wave_y()));
-  press("click " + std::to_string(window_views[1].right) + " " + std::to_string(wave_y()));
-  ASSERT_EQ(ask_segment("PLAY"), 1);
-  EXPECT_EQ(sw->marks[MARK_SELECT1] * 10000 + sw->marks[MARK_SELECT2], 100 * 10000 + 800);
-}
-
 TEST_F(Marks, OrderSegmentPutsTheEarlierPositionFirst)
 {
   struct { int from, to, want_from, want_to; } cases[] = {
@@ -100,7 +76,7 @@ TEST_F(Marks, OrderSegmentPutsTheEarlierPositionFirst)
   }
 }
 
-TEST_F(Marks, ClickZonesFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
+TEST_F(Marks, ClickZonesAndAnswersFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
 {
   window_views[1].view_start = 200;
   window_views[1].view_end = 600;
@@ -120,6 +96,20 @@ TEST_F(Marks, ClickZonesFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
     EXPECT_EQ(click_zone(), c.zone) << c.x << "," << c.y;
     EXPECT_EQ(cursor, c.cursor) << c.x << "," << c.y;
   }
+  // An answer by click is the sample under the pointer.
+  window_views[1].view_start = 0;
+  window_views[1].view_end = 1000;
+  press("click " + std::to_string(column(250)) + " " + std::to_string(wave_y()));
+  press("click " + std::to_string(column(750)) + " " + std::to_string(wave_y()));
+  ASSERT_EQ(ask_segment("PLAY"), 1);
+  EXPECT_NEAR(sw->marks[MARK_SELECT1], 250, 2);
+  EXPECT_NEAR(sw->marks[MARK_SELECT2], 750, 2);
+  window_views[1].view_start = 100; // left of the shown range: its start; right of it: its end
+  window_views[1].view_end = 800;
+  press("click 0 " + std::to_string(wave_y()));
+  press("click " + std::to_string(window_views[1].right) + " " + std::to_string(wave_y()));
+  ASSERT_EQ(ask_segment("PLAY"), 1);
+  EXPECT_EQ(sw->marks[MARK_SELECT1] * 10000 + sw->marks[MARK_SELECT2], 100 * 10000 + 800);
   stop_screen();
   start_screen(4000, 600);
   last_vis = 1;
@@ -181,4 +171,3 @@ TEST_F(Marks, SlotNamesAndPromptTexts)
   }
 }
 
-} // namespace

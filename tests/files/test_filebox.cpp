@@ -2,15 +2,7 @@
 // on the headless screen: keys and clicks are queued, the box runs until
 // they are used up, and the screen as painted for the last key shows what
 // the user saw then (the box is restored in the back buffer only).
-#include "core/state.h"
-#include "display/display.h"
-#include "files/files.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 

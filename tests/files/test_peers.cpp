@@ -1,12 +1,7 @@
 // Files made by tools this project did not write (SoX, SciPy), loaded by
 // Tarvo and compared value for value with what those tools read back.
-#include "core/state.h"
-#include "files/bytes.h"
-#include "files/files.h"
 #include "support/support.h"
 #include <cmath>
-#include <cstring>
-#include <fstream>
 
 enum { FLOAT_PEAK = -1, INT32_SHIFT = -2 };
 

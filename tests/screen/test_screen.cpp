@@ -1,17 +1,9 @@
 // The screen and keyboard: drawing on the back buffer, info boxes and the
 // help screen, the texts on the prompt and status lines, platform events to
 // key codes, one-line menus and the one-line editor.
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <array>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
-namespace {
-
-int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
+static int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
   int n = 0;
   for (int y = y0; y <= y1; y++)
@@ -20,9 +12,9 @@ int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
   return n;
 }
 
-std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, back_buffer + scr_width * scr_height); }
-std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
-std::vector<int> box_corners() { return {box_left, box_top, box_right, box_bottom}; }
+static std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, back_buffer + scr_width * scr_height); }
+static std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
+static std::vector<int> box_corners() { return {box_left, box_top, box_right, box_bottom}; }
 
 struct Screen : ScreenTest {};
 
@@ -38,7 +30,7 @@ TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
   EXPECT_EQ(count_color(0, 0, scr_width - 1, scr_height - 1, palette[2]), 4 + 2 + 11);
 }
 
-TEST_F(Screen, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
+TEST_F(Screen, LinesAreOnePixelWideLeaveOutTheirEndPointAndReachTheScreenAtOnceUnlessNoDirect)
 {
   draw_line(30, 40, 30, 40, 15);
   draw_line(50, 50, 60, 50, 12);
@@ -47,10 +39,6 @@ TEST_F(Screen, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
                          count_color(0, 0, 100, 100, palette[10])}), std::vector({1, 10, 20}));
   expect_pixels({{30, 40, 15}, {59, 50, 12}, {60, 50, 0}});
   EXPECT_EQ(std::pair(text_x, text_y), std::pair(20, 70)); // where the last line ended
-}
-
-TEST_F(Screen, LinesReachTheScreenAtOnceUnlessNoDirect)
-{
   auto screen_at = [](int x, int y) { return headless_screen()[y * scr_width + x]; };
   draw_line(100, 100, 110, 100, 15);
   no_direct = 1;
@@ -133,7 +121,7 @@ TEST_F(Screen, InfoBoxIsFilledAndFramedOnePixelInsideAndASecondIsRefused)
 
 // True when the prompt (or status) line on the screen shows just text at x
 // in colour fg: clearing the line and drawing text anew changes no pixel.
-bool line_shows(bool status, int x, int fg, const char *text)
+static bool line_shows(bool status, int x, int fg, const char *text)
 {
   auto before = on_screen();
   status ? clear_status() : clear_prompt();
@@ -260,16 +248,16 @@ TEST_F(Screen, SameTextDrawsNothingAndShorterTextLeavesNoOldCharacters)
 
 // Events written as a string: characters are typed, K(key) is a platform key,
 // RCLICK a right click and LCLICK a left one.
-std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
+static std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
 const std::string RCLICK = "\xff", LCLICK = "\xfe";
 
-void play(const std::string &events)
+static void play(const std::string &events)
 {
   for (unsigned char e : events)
     e >= 0xfe ? push_click(10, 10, e == 0xff) : e >= 0x80 ? push_key(e - 0x80) : push_char(e);
 }
 
-TEST_F(Screen, EditLineKeyTable)
+TEST_F(Screen, EditLineKeysPromptInputAndAskYes)
 {
   struct { std::string events; int maxlen, end; const char *text; } cases[] = {
     {"abcdef" + K(PK_ENTER), 5, 13, "abcd"}, // a full buffer drops characters
@@ -290,11 +278,7 @@ TEST_F(Screen, EditLineKeyTable)
     EXPECT_STREQ(buf, c.text);
   }
   EXPECT_EQ(edit_line(nullptr, 80) + edit_line(buf, 0), 0);
-}
-
-TEST_F(Screen, PromptInputTakesNoAnswerFromALeftClickAndAskYesOnlyYes)
-{
-  char buf[80];
+  // A prompt takes no answer from a left click; only a yes is a yes.
   for (auto [events, answer] : {std::pair{"12" + LCLICK, ""}, {"12" + K(PK_ENTER), "12"}}) {
     play(events);
     prompt_input(" Value ?  ", buf, 80);
@@ -308,4 +292,3 @@ TEST_F(Screen, PromptInputTakesNoAnswerFromALeftClickAndAskYesOnlyYes)
   }
 }
 
-} // namespace

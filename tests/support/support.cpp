@@ -1,16 +1,9 @@
 #include "support/support.h"
-#include "core/state.h"
-#include "files/files.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
-#include <algorithm>
 #include <bit>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 void start_screen(int width, int height)
 {
@@ -189,8 +182,13 @@ std::string wav_text(const std::vector<int> &v, int channels, int rate)
   return std::string(b.begin(), b.end());
 }
 
-// The program opens its transcript once a process, at the first prompt:
-// one file serves every test, each reading what was added since it began.
+// The program opens its transcript once a process, at its first prompt: one
+// file, named before any test runs, serves every test, each reading what was
+// added since it began.
+static const bool transcript_named = [] {
+  return setenv("TARVO_TRANSCRIPT", (scratch_dir("transcript") + "/prompts.txt").c_str(), 0) == 0;
+}();
+
 void FileTest::SetUp()
 {
   const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -199,8 +197,7 @@ void FileTest::SetUp()
   ASSERT_TRUE(getcwd(here, sizeof here));
   old_dir = here;
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  static const std::string transcript = scratch_dir("transcript") + "/prompts.txt"; // once a process
-  setenv("TARVO_TRANSCRIPT", transcript.c_str(), 0);
+  ASSERT_TRUE(transcript_named);
   start_screen();
   default_rate = 10000;
   info_enabled = no_header = raw_header = raw_trailer = raw_swap = 0;

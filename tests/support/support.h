@@ -1,11 +1,25 @@
 // Helpers shared by the tests: a headless screen with events handed in,
 // windows and signal files made by hand, and runs of the real program
-// through its automation interface.
+// through its automation interface.  The program's headers come with them.
 #pragma once
+#include "core/core.h"
+#include "core/state.h"
+#include "display/display.h"
+#include "edit/edit.h"
+#include "files/bytes.h"
+#include "files/files.h"
+#include "screen/platform.h"
+#include "screen/screen.h"
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // A fresh 800x600 (or given) headless screen with the windows initialised.
@@ -75,7 +89,6 @@ uint64_t double_bits(double v);
 bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data);
 std::string wav_text(const std::vector<int> &v, int channels, int rate);
 
-struct signal_window;
 // A headless screen, default options, and a scratch directory made the
 // working one; the prompt texts the program showed.
 class FileTest : public ::testing::Test {
