@@ -66,7 +66,7 @@ TEST(FileMenu, MarksSetByKeysAndMouseComeBackFromAnIlsFile)
   EXPECT_FALSE(read_file(dir + "/loaded.png").empty());
 }
 
-TEST(FileMenu, CustomLoadReadsAnyFileAsValuesAndReloadKeepsTheWay)
+TEST(FileMenu, CustomLoadReadsAnyFileAsValuesReloadKeepsTheWayAndOnlyYesExits)
 {
   std::string dir = scratch_dir("custom");
   write_file(dir + "/sig.wav", wav_file(1000, 8000, 37));
@@ -75,10 +75,10 @@ TEST(FileMenu, CustomLoadReadsAnyFileAsValuesAndReloadKeepsTheWay)
   // Header 44, no trailer ("x" is no number), 2 bytes, no swap; then the
   // file box walks into sub/ for a file of the same name, and sub/ becomes
   // the working directory: Reload must still open the file each window came
-  // from, the way it was read.
+  // from, the way it was read.  Exit asks, and only "y" ends the run.
   std::string script = "key F C\ntype 44\nkey Enter\ntype x\nkey Enter\ntype 2n\ntype sig.wav\nkey Enter Space\n"
                        "key F L\ntype sub\nkey Enter\ntype sig.wav\nkey Enter Space\n"
-                       "key Up\nkey F R Space\nkey Up\nkey F R Space\n";
+                       "key Up\nkey F R Space\nkey Up\nkey F R Space\nkey F X Enter F2 Space F X y F2 Space\n";
   run_result r = run_tarvo(dir, script, {"sig.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   auto prompts = transcript_lines(r.transcript, "P:");
@@ -88,16 +88,7 @@ TEST(FileMenu, CustomLoadReadsAnyFileAsValuesAndReloadKeepsTheWay)
   const std::string wav = " (WAV) 1000 samples (1 chan.) at 8000 Hz, ADC = 16 bits (signed) ";
   const std::string noh = " (NOH) 1000 samples (1 chan.) at 10000 Hz, ADC = 16 bits (signed) ";
   const std::string sub = " (WAV) 3000 samples (1 chan.) at 8000 Hz, ADC = 16 bits (signed) ";
-  EXPECT_EQ(transcript_lines(r.transcript, "P:", " samples ("), (std::vector<std::string>{noh, sub, noh, wav}));
+  EXPECT_EQ(count(prompts, " Are you sure you want to EXIT? (y/N) "), 2);
+  // The F2 after the second exit question comes after the end.
+  EXPECT_EQ(transcript_lines(r.transcript, "P:", " samples ("), (std::vector<std::string>{noh, sub, noh, wav, wav}));
 }
-
-TEST(FileMenu, ExitAsksAndOnlyYesEndsTheRun)
-{
-  std::string dir = scratch_dir("exit");
-  write_file(dir + "/sig.wav", wav_file(100, 8000, 37));
-  run_result r = run_tarvo(dir, "key F X Enter F2 Space F X y F2 Space\n", {"sig.wav"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(count(transcript_lines(r.transcript, "P:"), " Are you sure you want to EXIT? (y/N) "), 2);
-  EXPECT_EQ(transcript_lines(r.transcript, "P:", " samples (").size(), 1u); // the second F2 comes after the end
-}
-

@@ -30,20 +30,17 @@ static void press(const std::string &a)
   else push_char((unsigned char)a[0]);
 }
 
-TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlots)
+TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlotsPutInOrderByPosition)
 {
   int title = window_views[1].top + 5, wave = wave_y(), below = graph_bottom - 3;
   std::string c300 = "click " + std::to_string(column(300)) + " ";
   struct { std::string from, to; int result, seg_from, seg_to; const char *line; } cases[] = {
-    {"a", "B", 1, 0, 1, "CUT  From mark A  To mark B"},
-    {"b", "a", 1, 1, 0, "CUT  From mark B  To mark A"},
-    {"*", "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"},
-    {"a", "*", 1, 0, MARK_SELECT2, "CUT  From mark A  To mark [select2]"},
+    {"a", "B", 1, 0, 1, "CUT  From mark A  To mark B"}, {"b", "a", 1, 1, 0, "CUT  From mark B  To mark A"},
+    {"*", "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"}, {"a", "*", 1, 0, MARK_SELECT2, "CUT  From mark A  To mark [select2]"},
     {"Home", "End", 1, MARK_HOME, MARK_END, "CUT  From mark [Home]  To mark [End]"},
     {".", "c", 0, MARK_CURSOR, 2, "CUT  From mark [cursor]  To mark C"}, // C unset
     {"\x01", "\x02", 0, MARK_SELECT1, MARK_SELECT2, "CUT  From mark [select1]  To mark [select2]"},
-    {"Esc", "", 0, -1, -1, "CUT  From mark "},
-    {"a", "7", 0, 0, -1, "CUT  From mark A  To mark "},
+    {"Esc", "", 0, -1, -1, "CUT  From mark "}, {"a", "7", 0, 0, -1, "CUT  From mark A  To mark "},
     {"click 400 " + std::to_string(title), "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"},
     {c300 + std::to_string(wave), "b", 1, MARK_SELECT1, 1, "CUT  From mark [select1]  To mark B"},
     {"click 400 " + std::to_string(below), "", 0, -1, -1, "CUT  From mark "}, // outside every window
@@ -52,23 +49,19 @@ TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlots)
     press(c.from);
     if (!c.to.empty()) press(c.to);
     seg_to = -1;
-    EXPECT_EQ(ask_segment("CUT"), c.result) << c.from << " " << c.to;
-    EXPECT_EQ(seg_from, c.seg_from) << c.from << " " << c.to;
-    EXPECT_EQ(seg_to, c.seg_to) << c.from << " " << c.to;
+    int result = ask_segment("CUT");
+    EXPECT_EQ(std::vector({result, seg_from, seg_to}), std::vector({c.result, c.seg_from, c.seg_to})) << c.from << " " << c.to;
     EXPECT_STREQ(prompt_cache, c.line);
     EXPECT_EQ(dest_win, clip_win);
   }
   EXPECT_EQ(sw->marks[MARK_SELECT1], -1); // cleared at the start of each prompt
   EXPECT_EQ(sw->marks[MARK_CURSOR], 300);
-}
-
-TEST_F(Marks, OrderSegmentPutsTheEarlierPositionFirst)
-{
-  struct { int from, to, want_from, want_to; } cases[] = {
+  // Ordering puts the earlier position first.
+  struct { int from, to, want_from, want_to; } orders[] = {
     {1, 0, 0, 1}, {0, 1, 0, 1}, {0, MARK_SELECT, 0, MARK_SELECT}, {-1, 0, -1, 0},
   };
   sw->marks[MARK_SELECT] = 100; // the same position as A: not exchanged
-  for (auto c : cases) {
+  for (auto c : orders) {
     seg_from = c.from;
     seg_to = c.to;
     order_segment();

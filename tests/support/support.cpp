@@ -1,5 +1,4 @@
 #include "support/support.h"
-#include <bit>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -165,9 +164,6 @@ bytes packed(bool big, int n, const std::vector<uint64_t> &values)
   return b;
 }
 
-uint32_t float_bits(float v) { return std::bit_cast<uint32_t>(v); }
-uint64_t double_bits(double v) { return std::bit_cast<uint64_t>(v); }
-
 bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data)
 {
   size_t pad = data.size() & 1;
@@ -236,7 +232,3 @@ void FileTest::answer(const std::string &text)
   push_text(text.c_str());
   push_char(13);
 }
-
-const signal_window &FileTest::win() const { return windows[cur_win]; }
-
-std::vector<int> FileTest::values(int n) const { return std::vector<int>(win().samples, win().samples + n); }

@@ -12,6 +12,7 @@
 #include "screen/screen.h"
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -59,13 +60,12 @@ std::string read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &data);
 
 struct run_result {
-  int status;                 // exit status, or -1 when the program died
-  std::string transcript;     // TARVO_TRANSCRIPT contents
-  std::string err;            // standard error
+  int status;             // exit status, or -1 when the program died
+  std::string transcript; // TARVO_TRANSCRIPT contents
+  std::string err;        // standard error
 };
-// Runs the program headless in dir with the script and arguments.
-run_result run_tarvo(const std::string &dir, const std::string &script,
-                     const std::vector<std::string> &args = {},
+// Runs the program headless in dir with the script, arguments and environment.
+run_result run_tarvo(const std::string &dir, const std::string &script, const std::vector<std::string> &args = {},
                      const std::vector<std::string> &env = {});
 // Lines of a transcript that start with tag (e.g. "P:"), those holding
 // `part` only when it is given.
@@ -82,8 +82,8 @@ bytes packed(bool big, int n, const std::vector<uint64_t> &values);
 template <class... T> bytes le(int n, T... v) { return packed(false, n, {(uint64_t)v...}); }
 template <class... T> bytes be(int n, T... v) { return packed(true, n, {(uint64_t)v...}); }
 inline bytes s16(const std::vector<int> &v, bool big = false) { return packed(big, 2, {v.begin(), v.end()}); }
-uint32_t float_bits(float v);
-uint64_t double_bits(double v);
+inline uint32_t float_bits(float v) { return std::bit_cast<uint32_t>(v); }
+inline uint64_t double_bits(double v) { return std::bit_cast<uint64_t>(v); }
 // A canonical 44-byte-header WAV file, an odd data chunk padded; as text
 // for a 16-bit one.
 bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data);
@@ -101,8 +101,8 @@ protected:
   std::vector<std::string> messages(); // prompt texts since the last call
   bool showed(const std::string &text);
   void answer(const std::string &text); // typed with Enter at the next prompt
-  const signal_window &win() const;
-  std::vector<int> values(int n) const; // first n values of the current window
+  const signal_window &win() const { return windows[cur_win]; }
+  std::vector<int> values(int n) const { return std::vector<int>(win().samples, win().samples + n); } // of the current window
 
 private:
   size_t transcript_seen = 0;
