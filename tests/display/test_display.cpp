@@ -10,8 +10,7 @@ struct trace_case {
 // The band as the drawing rules make it, from the values alone: `zero` at yc,
 // larger values higher, limited to the band; one stroke a column, covering the
 // values of the column before it and the first value of its own.
-static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top,
-                                int w)
+static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top, int w)
 {
   std::vector<uint32_t> img((size_t)w * (t.height + 2), palette[1]);
   auto row = [&](int x) {
@@ -76,10 +75,9 @@ TEST_F(Display, FewValuesArePlacedBySignedAndUnsignedScalesAndJoinedByLines)
   int16_t mid = 128;
   plot_trace(&mid, 1, 1, 100, 101, 60, 300, 256, 128, 14);
   expect_pixels({{50, 300, 15}, {50, 300 - 49, 15}, {50, 300 + 50, 15}, {60, 300, 14}});
-  std::vector<int16_t> v(150);
-  for (int i = 0; i < 150; i++)
-    v[i] = (int16_t)(i % 2 ? 20000 : -20000);
-  plot_trace(v.data(), 150, 1, 100, 101, 100, 300, 65536, 0, 15);
+  int16_t zigzag[150];
+  std::generate(zigzag, zigzag + 150, [i = 0]() mutable { return (int16_t)(i++ % 2 ? 20000 : -20000); });
+  plot_trace(zigzag, 150, 1, 100, 101, 100, 300, 65536, 0, 15);
   // Zig-zag lines cross the centre row in every column they span.
   int lit = 0;
   for (int x = 100; x < 200; x++)
@@ -95,14 +93,12 @@ TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
   ASSERT_EQ(graph_bottom - row_height, 500);
   for (int w = 1; w <= 5; w++) {
     layout_window(w);
-    EXPECT_EQ(window_views[w].top, (w - 1) * 100);
-    EXPECT_EQ(window_views[w].bottom, (w - 1) * 100 + 99);
+    EXPECT_EQ(std::vector<int>({window_views[w].top, window_views[w].bottom}), std::vector({(w - 1) * 100, (w - 1) * 100 + 99}));
   }
   last_vis = 1;
   fill_rect(0, 0, 799, 499, 4); // what a longer layout left behind
   draw_window(1);
-  EXPECT_EQ(window_views[1].top, 0);
-  EXPECT_EQ(window_views[1].bottom, 249);
+  EXPECT_EQ(std::vector<int>({window_views[1].top, window_views[1].bottom}), std::vector({0, 249}));
   expect_pixels({{400, 300, back_color}, {400, 499 - row_height, back_color}});
   maximized = 1;
   layout_window(1);

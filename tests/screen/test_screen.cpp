@@ -18,7 +18,7 @@ static std::vector<int> box_corners() { return {box_left, box_top, box_right, bo
 
 struct Screen : ScreenTest {};
 
-TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
+TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsAndScrollBandShiftsWholeRows)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
@@ -28,6 +28,13 @@ TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
   fill_rect(scr_width - 2, 101, scr_width + 40, 101, 2);
   fill_rect(10, scr_height - 1, 20, scr_height + 9, 2);
   EXPECT_EQ(count_color(0, 0, scr_width - 1, scr_height - 1, palette[2]), 4 + 2 + 11);
+  // Scrolling a band moves whole rows by character steps.
+  fill_rect(0, 0, scr_width - 1, scr_height - 1, 0);
+  fill_rect(0, 10, 7, 20, 12);
+  scroll_band(10, 20, 2);
+  expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
+  scroll_band(10, 20, -1);
+  expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
 }
 
 TEST_F(Screen, LinesAreOnePixelWideLeaveOutTheirEndPointAndReachTheScreenAtOnceUnlessNoDirect)
@@ -78,16 +85,7 @@ TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwice)
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(Screen, ScrollBandShiftsWholeRowsByCharacterSteps)
-{
-  fill_rect(0, 10, 7, 20, 12);
-  scroll_band(10, 20, 2);
-  expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
-  scroll_band(10, 20, -1);
-  expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
-}
-
-TEST_F(Screen, HelpBoxIsCentredAndRestoresTheScreen)
+TEST_F(Screen, HelpAndInfoBoxesAreCentredFramedAndRestoreTheScreenAndASecondIsRefused)
 {
   fill_rect(100, 100, 700, 500, 1);
   auto before = snapshot();
@@ -100,10 +98,6 @@ TEST_F(Screen, HelpBoxIsCentredAndRestoresTheScreen)
   EXPECT_EQ(snapshot(), before);
   poll_key();
   EXPECT_EQ(on_screen(), screen_before);
-}
-
-TEST_F(Screen, InfoBoxIsFilledAndFramedOnePixelInsideAndASecondIsRefused)
-{
   ASSERT_GE(open_info_box(200, 100), 0);
   expect_pixels({{box_left, box_top, box_bg}, {box_left + 1, box_top + 1, box_fg}, {box_left + 2, box_top + 2, box_bg}});
   info_text(8, 14, "first");
@@ -153,7 +147,7 @@ TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShown)
   scroll_mode = 0;
 }
 
-TEST_F(Screen, CursorAndFunctionKeysFollowTheModifiers)
+TEST_F(Screen, KeyCodesFollowTheModifiersANewKeyOverwritesOneNotTakenAndCtrlCQuits)
 {
   struct { int key, shift, ctrl, code; } cases[] = {
     {PK_LEFT, 0, 0, 331}, {PK_LEFT, 1, 0, 52}, {PK_LEFT, 0, 1, 371}, {PK_LEFT, 1, 1, 371},
@@ -173,10 +167,6 @@ TEST_F(Screen, CursorAndFunctionKeysFollowTheModifiers)
   push_char('z');
   EXPECT_EQ(wait_key(), 'z');
   EXPECT_EQ(shift_down + ctrl_down, 0);
-}
-
-TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenOnlyTimerWaitsLetKeysInAndCtrlCQuits)
-{
   platform_event a = {EV_CHAR, 0, 'a', 0, 0}, b = {EV_CHAR, 0, 'b', 0, 0};
   window_proc(&a);
   window_proc(&b);

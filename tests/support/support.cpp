@@ -189,10 +189,8 @@ void FileTest::SetUp()
 {
   const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
   dir = scratch_dir(std::string(info->test_suite_name()) + "." + info->name());
-  char here[4096];
-  ASSERT_TRUE(getcwd(here, sizeof here));
-  old_dir = here;
-  ASSERT_EQ(chdir(dir.c_str()), 0);
+  old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
   ASSERT_TRUE(transcript_named);
   start_screen();
   default_rate = 10000;
@@ -205,7 +203,7 @@ void FileTest::SetUp()
 
 void FileTest::TearDown()
 {
-  EXPECT_EQ(chdir(old_dir.c_str()), 0);
+  std::filesystem::current_path(old_dir);
   stop_screen();
   if (system(("rm -rf '" + dir + "'").c_str()) != 0)
     ADD_FAILURE() << "rm -rf " << dir;
