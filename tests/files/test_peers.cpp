@@ -1,5 +1,6 @@
 // Files made by tools this project did not write (SoX, SciPy), loaded by
-// Tarvo and compared value for value with what those tools read back.
+// Tarvo and compared value for value with what those tools read back; and
+// the same tools reading what Tarvo writes in each format.
 #include "support/support.h"
 #include <cmath>
 
@@ -71,5 +72,19 @@ TEST_F(PeerTest, FilesOfOtherToolsLoadValueForValue)
                            raw || !c.rate ? default_rate : c.rate, c.channels})) << c.file;
     EXPECT_GE(ref.size(), 2000u) << c.file;
     EXPECT_EQ(values(win().num_samples * win().channels), ref) << c.file;
+    // Tarvo writes the window in the same format (16-bit values, or bytes
+    // from an 8-bit window), and the peer reads it back.
+    bool bytes8 = !mat && stretch_is_bytes(0, win().num_samples);
+    const char *back = raw ? "back.raw" : mat ? "back.mat" : strstr(c.file, ".au") ? "back.au" : "back.wav";
+    ASSERT_EQ((raw ? save_noh : mat ? save_mat : strstr(c.file, ".au") ? save_snd : save_wav)(back, 0, win().num_samples), 1);
+    if (mat)
+      run(py + " -c \"import scipy.io as s; s.loadmat('back.mat')['W1'].T.ravel().astype('<i4').tofile('ref.raw')\"");
+    else
+      run("sox " + std::string(raw ? "-t raw -r 8000 -e signed -b 16 -L -c 1 " : "") + back + " -t raw -L -e signed -b 32 ref.raw");
+    b = bytes_of(read_file("ref.raw"));
+    ref.clear();
+    for (size_t i = 0; i + 4 <= b.size(); i += 4)
+      ref.push_back(mat ? (int32_t)get_le32(&b[i]) : bytes8 ? ((int32_t)get_le32(&b[i]) >> 24) + 128 : (int32_t)get_le32(&b[i]) >> 16);
+    EXPECT_EQ(values(win().num_samples * win().channels), ref) << back << " from " << c.file;
   }
 }
