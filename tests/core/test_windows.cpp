@@ -3,7 +3,7 @@
 
 struct Windows : ScreenTest {};
 
-TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
+TEST_F(Windows, InitNamesTheClipWindowTakesTheDefaultRateAndClearEmptiesAndResetsMarksAndRange)
 {
   cur_win = 3;
   last_vis = 2;
@@ -16,6 +16,16 @@ TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
     EXPECT_EQ(windows[w].marks[NUM_LETTERS - 1], -1) << w;
   }
   EXPECT_EQ(cur_win * 100 + first_vis * 10 + last_vis, 115);
+  fill_window(1, std::vector<int>(1000, 0));
+  windows[1].marks[3] = 400;
+  windows[1].marks[MARK_END] = 1000;
+  window_views[1].view_start = 100;
+  clear_window(1);
+  std::vector<int> want(NUM_LETTERS + 2, -1);
+  want[MARK_HOME] = want[MARK_END] = 0;
+  EXPECT_EQ(std::vector<int>(windows[1].marks, windows[1].marks + NUM_LETTERS + 2), want);
+  EXPECT_EQ(std::vector({windows[1].num_samples, window_views[1].view_start, window_views[1].view_end, (int)status_cache[0]}),
+            std::vector({0, 0, 0, 0}));
 }
 
 TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
@@ -37,20 +47,6 @@ TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
   EXPECT_EQ(windows[2].samples, nullptr);
 }
 
-TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)
-{
-  fill_window(1, std::vector<int>(1000, 0));
-  windows[1].marks[3] = 400;
-  windows[1].marks[MARK_END] = 1000;
-  window_views[1].view_start = 100;
-  clear_window(1);
-  std::vector<int> want(NUM_LETTERS + 2, -1);
-  want[MARK_HOME] = want[MARK_END] = 0;
-  EXPECT_EQ(std::vector<int>(windows[1].marks, windows[1].marks + NUM_LETTERS + 2), want);
-  EXPECT_EQ(std::vector({windows[1].num_samples, window_views[1].view_start, window_views[1].view_end, (int)status_cache[0]}),
-            std::vector({0, 0, 0, 0}));
-}
-
 // Windows 1..n with n frames each, so that a window is known by its length.
 static void number_windows(int n)
 {
@@ -67,7 +63,7 @@ static std::string stack()
   return s + " current " + std::to_string(cur_win);
 }
 
-TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
+TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
 {
   struct { int windows, current; const char *after; } cases[] = {
     {3, 2, "13 current 2"}, {3, 3, "12 current 2"},
@@ -81,10 +77,6 @@ TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
     EXPECT_EQ(stack(), c.after) << c.windows << " windows, closing " << c.current;
   }
   EXPECT_EQ(windows[3].num_samples, 0); // the closed one is emptied at the end of the stack
-}
-
-TEST_F(Windows, NewWindowsOpenBelowTheStackUntilFiveAndTabWrapsRoundThem)
-{
   number_windows(4);
   windows[5].num_samples = 0;
   new_window();

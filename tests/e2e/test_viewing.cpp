@@ -7,12 +7,10 @@
 static std::string small_wav(int n, int mod) { return wav_text(frames(n, 1, [mod](int i, int) { return i % mod; }), 1, 8000); }
 static std::string info_for(int n) { return " (WAV) " + std::to_string(n) + " samples (1 chan.) at 8000 Hz, ADC = 8 bits (signed) "; }
 
-// Files load into windows 1 to 5 in the order given, a sixth is ignored,
-// missing and empty ones are dropped without a word.  Each is found from the
-// folder the program was started in, whichever folder an earlier file made
-// current; the windows keep the base names, so the same files from one
-// folder look the same.  Up from window 1 and Down from window 3 stay;
-// Shift-Tab from 1 wraps to 3.
+// Files load into windows 1 to 5 in order, a sixth is ignored, missing and
+// empty ones are dropped without a word; each is found from the start folder
+// whichever folder an earlier one made current, and the windows keep the
+// base names.  Up from window 1 and Down from 3 stay; Shift-Tab wraps.
 TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
 {
   std::string root = scratch_dir("files");

@@ -114,8 +114,23 @@ TEST_F(Marks, ClickZonesAndAnswersFollowTheShownRangeAndAMillionFramesNeedNoOver
   EXPECT_EQ(cursor, (int)(((long long)MAX_FRAMES * 2998 + 1997) / 3995));
 }
 
-TEST_F(Marks, InsertNewDeleteAndGotoKeepTheLetterSlots)
+TEST_F(Marks, SlotNamesPromptTextsAndInsertNewDeleteAndGotoKeepTheLetterSlots)
 {
+  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
+    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
+  for (auto [slot, name] : names)
+    EXPECT_STREQ(mark_name(slot), name);
+  struct { void (*command)(); const char *text; } cases[] = {
+    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
+    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
+    {goto_mark, " GOTO MARK: enter letter for mark"},
+  };
+  for (auto c : cases) {
+    press("Esc");
+    c.command();
+    EXPECT_TRUE(showed(c.text)) << c.text;
+    EXPECT_EQ(prompt_cache[0], 0);
+  }
   press("c");
   insert_mark();
   EXPECT_EQ(sw->marks[2], 300);
@@ -143,24 +158,5 @@ TEST_F(Marks, InsertNewDeleteAndGotoKeepTheLetterSlots)
   press("e");
   insert_mark(); // an empty window asks nothing and the key stays unread
   EXPECT_EQ(wait_key(), 'e');
-}
-
-TEST_F(Marks, SlotNamesAndPromptTexts)
-{
-  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
-    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
-  for (auto [slot, name] : names)
-    EXPECT_STREQ(mark_name(slot), name);
-  struct { void (*command)(); const char *text; } cases[] = {
-    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
-    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
-    {goto_mark, " GOTO MARK: enter letter for mark"},
-  };
-  for (auto c : cases) {
-    press("Esc");
-    c.command();
-    EXPECT_TRUE(showed(c.text)) << c.text;
-    EXPECT_EQ(prompt_cache[0], 0);
-  }
 }
 

@@ -248,21 +248,42 @@ TEST_F(Save, PlotFilesChooseUnitsThinLongStretchesAndGiveSpectraInDecibels)
 // ---- The binary writers: layouts byte for byte, read back by Tarvo (and by
 // peers: see the peer tests).
 
-TEST_F(Save, WavHeadersCountDataAndPadOddLengths)
+TEST_F(Save, WavSndMatAdfAndHeaderlessLayoutsByteForByte)
 {
-  struct { std::vector<int> v; int channels, bits, zero; bytes data; } cases[] = {
+  struct { std::vector<int> v; int channels, bits, zero; bytes data; } wavs[] = {
     {{128, 0, 255}, 1, 8, 128, {0x80, 0x00, 0xff}}, // odd: a pad byte
     {{1, -2, 3}, 1, 16, 0, s16({1, -2, 3})},
     {{1, -2, 300, 4}, 2, 16, 0, s16({1, -2, 300, 4})},
     {{100, 300, 7}, 1, 8, 128, s16({100, 300, 7})}, // a value beyond a byte: 16 bits
     {{10, 20, 30}, 1, 12, 2048, s16({10, 20, 30})},
   };
-  for (const auto &c : cases) {
+  for (const auto &c : wavs) {
     fill(c.v, c.channels, c.bits, c.zero);
     windows[1].adc_rate = 8000;
     save(FT_WAV, "w.wav", 0, (int)c.v.size() / c.channels);
     EXPECT_EQ(saved("w.wav"), make_wav(1, c.channels, 8000, c.data.size() > c.v.size() ? 16 : 8, c.data)) << c.bits;
   }
+  // SND, MAT, ADF and headerless layouts.
+  const std::vector<int> v = {1, -2, 3, -4, 5, -6};
+  fill(v, 2);
+  windows[1].adc_rate = 16000;
+  struct { int type; const char *name; bytes file; int from = 0; } cases[] = {
+    {FT_SND, "x.snd", bytes_of(".snd") + be(4, 28, 12, 3, 16000, 2) + bytes_of("W1\0\0"s) + s16(v, true)},
+    {FT_MAT, "x.mat", le(4, 0, 1, 1, 0, 5) + bytes_of("rate\0"s) + le(8, double_bits(16000)) + le(4, 30, 2, 3, 0, 3) +
+                          bytes_of("W1\0"s) + s16(v)},
+    {FT_ADF, "x.adf", bytes_of("KOBU40\0\0"s) + le(4, 3, 0) + le(2, 2, 16) + le(4, 0, float_bits(16)) + bytes(488) + s16(v)},
+    {FT_NOH, "x.noh", s16({3, -4, 5, -6}), 1}, // every channel of the stretch
+  };
+  for (auto &c : cases) {
+    save(c.type, c.name, c.from, 3);
+    EXPECT_EQ(saved(c.name), c.file) << c.name;
+  }
+  // SND converts an unsigned window, and saturates.
+  fill({128, 0, 255, 129}, 1, 8, 128);
+  save(FT_SND, "u.snd", 0, 4);
+  EXPECT_EQ(values(4), (std::vector<int>{0, -32768, 32512, 256}));
+  EXPECT_EQ(windows[1].adc_bits * 1000 + windows[1].zero_level, 16000);
+  EXPECT_EQ(saved("u.snd"), bytes_of(".snd") + be(4, 28, 8, 3, 10000, 1) + bytes_of("W1\0\0"s) + s16({0, -32768, 32512, 256}, true));
 }
 
 TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
@@ -301,30 +322,6 @@ TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
   EXPECT_EQ(values(4), (std::vector<int>{3, 4, 5, 6}));
   const int32_t *marks = windows[cur_win].marks;
   EXPECT_EQ(std::vector({marks[0], marks[25], marks[MARK_SELECT2]}), std::vector({3, 4, 6}));
-}
-
-TEST_F(Save, SndMatAdfAndHeaderlessLayoutsAndSndConvertsUnsignedValues)
-{
-  const std::vector<int> v = {1, -2, 3, -4, 5, -6};
-  fill(v, 2);
-  windows[1].adc_rate = 16000;
-  struct { int type; const char *name; bytes file; int from = 0; } cases[] = {
-    {FT_SND, "x.snd", bytes_of(".snd") + be(4, 28, 12, 3, 16000, 2) + bytes_of("W1\0\0"s) + s16(v, true)},
-    {FT_MAT, "x.mat", le(4, 0, 1, 1, 0, 5) + bytes_of("rate\0"s) + le(8, double_bits(16000)) + le(4, 30, 2, 3, 0, 3) +
-                          bytes_of("W1\0"s) + s16(v)},
-    {FT_ADF, "x.adf", bytes_of("KOBU40\0\0"s) + le(4, 3, 0) + le(2, 2, 16) + le(4, 0, float_bits(16)) + bytes(488) + s16(v)},
-    {FT_NOH, "x.noh", s16({3, -4, 5, -6}), 1}, // every channel of the stretch
-  };
-  for (auto &c : cases) {
-    save(c.type, c.name, c.from, 3);
-    EXPECT_EQ(saved(c.name), c.file) << c.name;
-  }
-  // SND converts an unsigned window, and saturates.
-  fill({128, 0, 255, 129}, 1, 8, 128);
-  save(FT_SND, "u.snd", 0, 4);
-  EXPECT_EQ(values(4), (std::vector<int>{0, -32768, 32512, 256}));
-  EXPECT_EQ(windows[1].adc_bits * 1000 + windows[1].zero_level, 16000);
-  EXPECT_EQ(saved("u.snd"), bytes_of(".snd") + be(4, 28, 8, 3, 10000, 1) + bytes_of("W1\0\0"s) + s16({0, -32768, 32512, 256}, true));
 }
 
 TEST_F(Save, EverythingWrittenReadsBack)

@@ -54,7 +54,7 @@ template <class F> std::vector<int> frames(int n, int channels, F f)
 // whole, as a load leaves it.
 void fill_window(int w, const std::vector<int> &v, int channels = 1, int rate = 10000, int bits = 16, int zero = 0);
 
-// A scratch directory for one test (under TARVO_TEST_TMP).
+// A scratch directory for one test (under TARVO_TEST_TMP), and whole files.
 std::string scratch_dir(const std::string &name);
 std::string read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &data);
@@ -73,7 +73,7 @@ std::vector<std::string> transcript_lines(const std::string &transcript, const s
                                           const std::string &part = "");
 int count(const std::vector<std::string> &lines, const std::string &line);
 
-// ---- Signal files made by hand, and an in-process screen to load them on.
+// ---- Signal files made by hand.
 typedef std::vector<uint8_t> bytes;
 bytes operator+(bytes a, const bytes &b);
 inline bytes bytes_of(const std::string &text) { return bytes(text.begin(), text.end()); }
