@@ -7,8 +7,7 @@ static int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
   int n = 0;
   for (int y = y0; y <= y1; y++)
-    for (int x = x0; x <= x1; x++)
-      n += px(x, y) == rgb;
+    n += (int)std::count(back_buffer + y * scr_width + x0, back_buffer + y * scr_width + x1 + 1, rgb);
   return n;
 }
 
