@@ -1,14 +1,5 @@
 // The argument vector, wildcard expansion and the option table.
-#include "core/core.h"
-#include "core/state.h"
 #include "support/support.h"
-#include <cstring>
-#include <gtest/gtest.h>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
-namespace {
 
 struct CommandLine : ::testing::Test {
   std::string old_dir;
@@ -18,14 +9,14 @@ struct CommandLine : ::testing::Test {
     old_dir = getcwd(buf, sizeof buf);
     num_files = 0;
     default_rate = record_len = 10000;
-    header_bytes = -1;
-    no_header = 0;
+    header_bytes = graphics_adaptor = -1;
+    no_header = monochrome = 0;
   }
   void TearDown() override { EXPECT_EQ(chdir(old_dir.c_str()), 0); }
 };
 
 // The arguments after the program name, which must come first.
-std::vector<std::string> split(const std::string &line)
+static std::vector<std::string> split(const std::string &line)
 {
   char *argv[MAX_ARGS] = {};
   int argc = split_command_line(line.c_str(), argv, "Tarvo");
@@ -33,7 +24,7 @@ std::vector<std::string> split(const std::string &line)
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-void parse(std::vector<const char *> args)
+static void parse(std::vector<const char *> args)
 {
   args.insert(args.begin(), "Tarvo");
   parse_options((int)args.size(), const_cast<char **>(args.data()));
@@ -41,34 +32,25 @@ void parse(std::vector<const char *> args)
 
 using args = std::vector<std::string>;
 
-TEST_F(CommandLine, QuotesKeepBlanksAndControlBytesEndTheLine)
+TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineLongArgumentsAreDroppedAndWildcardsExpand)
 {
-  EXPECT_EQ(split("a.ils \"my file.ils\" b.ils"), (args{"a.ils", "my file.ils", "b.ils"}));
-  EXPECT_EQ(split("\"a b"), args{"a b"}); // an unclosed quote runs to the end
-  EXPECT_EQ(split("  a   b  "), (args{"a", "b"}));
-  EXPECT_EQ(split(""), args{});
-  EXPECT_EQ(split("\x01 a"), args{});
-  EXPECT_EQ(split("a b\nc"), (args{"a", "b"}));
-  EXPECT_EQ(split("a \xe9t\xe9"), args{"a"});
-}
-
-TEST_F(CommandLine, LongArgumentsAndAFullPoolAreDropped)
-{
-  EXPECT_EQ(split(std::string(200, 'x') + " " + std::string(199, 'y') + " z"), (args{std::string(199, 'y'), "z"}));
-  // Arguments of 199 bytes take 200 of the 2000-byte pool: the eleventh no longer fits.
-  std::string line;
-  for (int i = 0; i < 11; i++)
-    line += std::string(199, (char)('a' + i)) + " ";
-  EXPECT_EQ(split(line).size(), 10u);
-  // No more than 40 entries, the program name included.
-  line.clear();
-  for (int i = 0; i < 60; i++)
-    line += "f" + std::to_string(i) + " ";
-  EXPECT_EQ(split(line).size(), MAX_ARGS - 1u);
-}
-
-TEST_F(CommandLine, WildcardsExpandWithTheirDirectoryPart)
-{
+  std::string y199(199, 'y');
+  struct { std::string line; args want; } cases[] = {
+    {"a.ils \"my file.ils\" b.ils", {"a.ils", "my file.ils", "b.ils"}}, {"\"a b", {"a b"}}, // an unclosed quote runs to the end
+    {"  a   b  ", {"a", "b"}}, {"", {}}, {"\x01 a", {}}, {"a b\nc", {"a", "b"}}, {"a \xe9t\xe9", {"a"}},
+    {std::string(200, 'x') + " " + y199 + " z", {y199, "z"}},
+  };
+  for (auto &c : cases)
+    EXPECT_EQ(split(c.line), c.want) << c.line;
+  // Arguments of 199 bytes take 200 of the 2000-byte pool: the eleventh no
+  // longer fits; and no more than 40 entries, the program name included.
+  std::string pool, many;
+  for (int i = 0; i < 60; i++) {
+    pool += i < 11 ? std::string(199, (char)('a' + i)) + " " : "";
+    many += "f" + std::to_string(i) + " ";
+  }
+  EXPECT_EQ(split(pool).size(), 10u);
+  EXPECT_EQ(split(many).size(), MAX_ARGS - 1u);
   std::string dir = scratch_dir("wild");
   for (const char *n : {"one.wav", "two.wav", "three.snd"})
     write_file(dir + "/" + n, "x");
@@ -80,29 +62,19 @@ TEST_F(CommandLine, WildcardsExpandWithTheirDirectoryPart)
 
 TEST_F(CommandLine, OptionsSetTheirVariablesAndConsumeTheirArgument)
 {
-  parse({"-r", "8000", "a.wav"});
-  EXPECT_EQ(default_rate, 8000);
-  EXPECT_EQ(record_len, 8000);
-  ASSERT_EQ(num_files, 1);
-  EXPECT_STREQ(file_names[0], "a.wav");
-  num_files = 0;
-  parse({"-r", "0", "-r", "abc", "-h", "-3", "-p", "sb", "b.wav"});
-  EXPECT_EQ(default_rate, 8000);
-  EXPECT_EQ(header_bytes, -1);
-  ASSERT_EQ(num_files, 1);
-  EXPECT_STREQ(file_names[0], "b.wav");
-  parse({"-h", "44", "-nx", "-g", "VGA", "-m"});
-  EXPECT_EQ(header_bytes, 44);
-  EXPECT_EQ(no_header, 0);
-  EXPECT_EQ(graphics_adaptor, 3);
-  EXPECT_EQ(monochrome, 1);
-  parse({"-nh", "-g"});
-  EXPECT_EQ(no_header, 1);
-  // Only five file names are kept.
-  num_files = 0;
-  parse({"1", "2", "3", "4", "5", "6"});
-  ASSERT_EQ(num_files, 5);
-  EXPECT_STREQ(file_names[4], "5");
+  // state: rate, recording length, header, -nh, adaptor, monochrome, and files kept
+  struct { std::vector<const char *> args; std::vector<int> state; const char *last_file; } steps[] = {
+    {{"-r", "8000", "a.wav"}, {8000, 8000, -1, 0, -1, 0, 1}, "a.wav"},
+    {{"-r", "0", "-r", "abc", "-h", "-3", "-p", "sb", "b.wav"}, {8000, 8000, -1, 0, -1, 0, 2}, "b.wav"},
+    {{"-h", "44", "-nx", "-g", "VGA", "-m"}, {8000, 8000, 44, 0, 3, 1, 2}, "b.wav"},
+    {{"-nh", "-g"}, {8000, 8000, 44, 1, 3, 1, 2}, "b.wav"},
+    {{"1", "2", "3", "4", "5", "6"}, {8000, 8000, 44, 1, 3, 1, 5}, "3"}, // only five file names are kept
+  };
+  for (auto &s : steps) {
+    parse(s.args);
+    EXPECT_EQ(std::vector({default_rate, record_len, header_bytes, no_header, graphics_adaptor, monochrome, num_files}),
+              s.state) << s.args[0];
+    EXPECT_STREQ(file_names[std::max(num_files - 1, 0)], s.last_file);
+  }
 }
 
-} // namespace

@@ -1,20 +1,9 @@
 // The six windows and their sample storage.
-#include "core/state.h"
-#include "edit/edit.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
-namespace {
+struct Windows : ScreenTest {};
 
-struct Windows : ::testing::Test {
-  void SetUp() override { start_screen(); }
-  void TearDown() override { stop_screen(); }
-};
-
-TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
+TEST_F(Windows, InitNamesTheClipWindowTakesTheDefaultRateAndClearEmptiesAndResetsMarksAndRange)
 {
   cur_win = 3;
   last_vis = 2;
@@ -27,64 +16,46 @@ TEST_F(Windows, InitWindowsNamesTheClipWindowAndTakesTheDefaultRate)
     EXPECT_EQ(windows[w].marks[NUM_LETTERS - 1], -1) << w;
   }
   EXPECT_EQ(cur_win * 100 + first_vis * 10 + last_vis, 115);
+  fill_window(1, std::vector<int>(1000, 0));
+  windows[1].marks[3] = 400;
+  windows[1].marks[MARK_END] = 1000;
+  window_views[1].view_start = 100;
+  clear_window(1);
+  std::vector<int> want(NUM_LETTERS + 2, -1);
+  want[MARK_HOME] = want[MARK_END] = 0;
+  EXPECT_EQ(std::vector<int>(windows[1].marks, windows[1].marks + NUM_LETTERS + 2), want);
+  EXPECT_EQ(std::vector({windows[1].num_samples, window_views[1].view_start, window_views[1].view_end, (int)status_cache[0]}),
+            std::vector({0, 0, 0, 0}));
 }
 
 TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
 {
-  ASSERT_EQ(alloc_samples(1, 100, 2), 1);
-  windows[1].num_samples = 100;
-  windows[1].channels = 2;
+  std::vector<int> v = frames(202, 1, [](int i, int) { return i * 7 - 300; });
+  fill_window(1, v, 2);
+  v.resize(204); // and the guard frame
   int16_t *block = windows[1].samples;
-  for (int i = 0; i < 202; i++) // with the guard frame
-    block[i] = (int16_t)(i * 7 - 300);
-  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 2), 0);
-  EXPECT_EQ(alloc_samples(1, 0, 2), 0);
+  EXPECT_EQ(alloc_samples(1, MAX_FRAMES + 1, 2) + alloc_samples(1, 0, 2), 0);
   EXPECT_EQ(alloc_samples(1, -5, 0), 0); // a bad count never releases
   EXPECT_EQ(windows[1].samples, block);
   ASSERT_EQ(alloc_samples(1, 500, 2), 1);
-  for (int i = 0; i < 202; i++)
-    ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
+  EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + 204), v);
   windows[1].num_samples = 500;
   ASSERT_EQ(alloc_samples(1, 10, 2), 1); // shrinking copies only what fits
-  for (int i = 0; i < 22; i++)
-    ASSERT_EQ(windows[1].samples[i], (int16_t)(i * 7 - 300)) << i;
+  EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + 22), std::vector<int>(v.begin(), v.begin() + 22));
   EXPECT_EQ(alloc_samples(2, MAX_FRAMES, 1), 1);
   EXPECT_EQ(alloc_samples(2, 10, 0), 1); // no channels: released
   EXPECT_EQ(windows[2].samples, nullptr);
 }
 
-TEST_F(Windows, ClearWindowEmptiesAndResetsMarksAndRange)
-{
-  ASSERT_EQ(alloc_samples(1, 1000, 1), 1);
-  windows[1].num_samples = 1000;
-  windows[1].channels = 1;
-  windows[1].marks[3] = 400;
-  windows[1].marks[MARK_END] = 1000;
-  window_views[1].view_start = 100;
-  window_views[1].view_end = 900;
-  clear_window(1);
-  EXPECT_EQ(windows[1].num_samples, 0);
-  for (int i = 0; i < NUM_LETTERS; i++)
-    EXPECT_EQ(windows[1].marks[i], -1);
-  EXPECT_EQ(windows[1].marks[MARK_HOME], 0);
-  EXPECT_EQ(windows[1].marks[MARK_END], 0);
-  EXPECT_EQ(window_views[1].view_start, 0);
-  EXPECT_EQ(window_views[1].view_end, 0);
-  EXPECT_EQ(status_cache[0], 0);
-}
-
 // Windows 1..n with n frames each, so that a window is known by its length.
-void number_windows(int n)
+static void number_windows(int n)
 {
   last_vis = n;
-  for (int w = 1; w <= n; w++) {
-    ASSERT_EQ(alloc_samples(w, w, 1), 1);
-    windows[w].num_samples = w;
-    windows[w].channels = 1;
-  }
+  for (int w = 1; w <= n; w++)
+    fill_window(w, std::vector<int>(w, 0));
 }
 
-std::string stack()
+static std::string stack()
 {
   std::string s;
   for (int w = first_vis; w <= last_vis; w++)
@@ -92,13 +63,11 @@ std::string stack()
   return s + " current " + std::to_string(cur_win);
 }
 
-TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
+TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
 {
   struct { int windows, current; const char *after; } cases[] = {
-    {3, 2, "13 current 2"},
-    {3, 3, "12 current 2"},
-    {1, 1, "1 current 1"},  // the last window stays
-    {2, 0, "12 current 0"}, // the clip window is not in the stack
+    {3, 2, "13 current 2"}, {3, 3, "12 current 2"},
+    {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
   };
   for (auto c : cases) {
     init_windows();
@@ -108,10 +77,6 @@ TEST_F(Windows, ClosingAWindowMovesTheOnesBelowUp)
     EXPECT_EQ(stack(), c.after) << c.windows << " windows, closing " << c.current;
   }
   EXPECT_EQ(windows[3].num_samples, 0); // the closed one is emptied at the end of the stack
-}
-
-TEST_F(Windows, NewWindowOpensEmptyBelowTheStackUntilFiveAreOpen)
-{
   number_windows(4);
   windows[5].num_samples = 0;
   new_window();
@@ -120,10 +85,7 @@ TEST_F(Windows, NewWindowOpensEmptyBelowTheStackUntilFiveAreOpen)
   EXPECT_EQ(last_vis, 5);
   swap_windows(1, 4);
   EXPECT_EQ(stack(), "42310 current 5");
-}
-
-TEST_F(Windows, TabAndShiftTabWrapRoundTheVisibleWindows)
-{
+  init_windows();
   number_windows(3);
   int seen[6];
   for (int i = 0; i < 3; i++) { next_window(); seen[i] = cur_win; }
@@ -135,4 +97,3 @@ TEST_F(Windows, TabAndShiftTabWrapRoundTheVisibleWindows)
   EXPECT_EQ(cur_win, 3);
 }
 
-} // namespace

@@ -1,46 +1,7 @@
 // Window bands, traces, titles, the cursor and its readouts.
-#include "core/state.h"
-#include "display/display.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <algorithm>
-#include <array>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
-namespace {
-
-uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
-
-// Expects each {x, y, colour index} on the back buffer.
-void expect_pixels(std::initializer_list<std::array<int, 3>> points)
-{
-  for (auto [x, y, c] : points)
-    EXPECT_EQ(px(x, y), palette[c]) << x << "," << y;
-}
-
-// Puts n frames of c channels from f(i, ch) into window w, as a load would.
-template <class F> void fill_window(int w, int n, int c, int rate, F f)
-{
-  ASSERT_EQ(alloc_samples(w, n, c), 1);
-  windows[w].num_samples = n;
-  windows[w].channels = (int8_t)c;
-  windows[w].adc_rate = rate;
-  windows[w].adc_bits = 16;
-  windows[w].zero_level = 0;
-  for (int i = 0; i <= n; i++)
-    for (int ch = 0; ch < c; ch++)
-      windows[w].samples[i * c + ch] = (int16_t)(i < n ? f(i, ch) : 0);
-  window_views[w].view_start = 0;
-  window_views[w].view_end = n;
-}
-
-struct Display : ::testing::Test {
-  void SetUp() override { start_screen(); }
-  void TearDown() override { stop_screen(); }
-};
+struct Display : ScreenTest {};
 
 struct trace_case {
   int n, stride, width, height, levels, zero, amplitude;
@@ -49,8 +10,7 @@ struct trace_case {
 // The band as the drawing rules make it, from the values alone: `zero` at yc,
 // larger values higher, limited to the band; one stroke a column, covering the
 // values of the column before it and the first value of its own.
-std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top,
-                                int w)
+static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, int x0, int yc, int left, int top, int w)
 {
   std::vector<uint32_t> img((size_t)w * (t.height + 2), palette[1]);
   auto row = [&](int x) {
@@ -107,7 +67,7 @@ TEST_F(Display, ManyValuesBecomeStrokesPixelForPixel)
   }
 }
 
-TEST_F(Display, ValuesMapToRowsBySignedAndUnsignedScales)
+TEST_F(Display, FewValuesArePlacedBySignedAndUnsignedScalesAndJoinedByLines)
 {
   fill_rect(0, 0, 799, 599, 0);
   for (int16_t v : {0, 32767, -32768})
@@ -115,15 +75,9 @@ TEST_F(Display, ValuesMapToRowsBySignedAndUnsignedScales)
   int16_t mid = 128;
   plot_trace(&mid, 1, 1, 100, 101, 60, 300, 256, 128, 14);
   expect_pixels({{50, 300, 15}, {50, 300 - 49, 15}, {50, 300 + 50, 15}, {60, 300, 14}});
-}
-
-TEST_F(Display, FewValuesAreJoinedByLines)
-{
-  fill_rect(0, 0, 799, 599, 0);
-  int16_t v[150];
-  for (int i = 0; i < 150; i++)
-    v[i] = (int16_t)(i % 2 ? 20000 : -20000);
-  plot_trace(v, 150, 1, 100, 101, 100, 300, 65536, 0, 15);
+  int16_t zigzag[150];
+  std::generate(zigzag, zigzag + 150, [i = 0]() mutable { return (int16_t)(i++ % 2 ? 20000 : -20000); });
+  plot_trace(zigzag, 150, 1, 100, 101, 100, 300, 65536, 0, 15);
   // Zig-zag lines cross the centre row in every column they span.
   int lit = 0;
   for (int x = 100; x < 200; x++)
@@ -139,14 +93,12 @@ TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
   ASSERT_EQ(graph_bottom - row_height, 500);
   for (int w = 1; w <= 5; w++) {
     layout_window(w);
-    EXPECT_EQ(window_views[w].top, (w - 1) * 100);
-    EXPECT_EQ(window_views[w].bottom, (w - 1) * 100 + 99);
+    EXPECT_EQ(std::vector<int>({window_views[w].top, window_views[w].bottom}), std::vector({(w - 1) * 100, (w - 1) * 100 + 99}));
   }
   last_vis = 1;
   fill_rect(0, 0, 799, 499, 4); // what a longer layout left behind
   draw_window(1);
-  EXPECT_EQ(window_views[1].top, 0);
-  EXPECT_EQ(window_views[1].bottom, 249);
+  EXPECT_EQ(std::vector<int>({window_views[1].top, window_views[1].bottom}), std::vector({0, 249}));
   expect_pixels({{400, 300, back_color}, {400, 499 - row_height, back_color}});
   maximized = 1;
   layout_window(1);
@@ -157,7 +109,7 @@ TEST_F(Display, BandsDivideTheAreaAndOneWindowTakesTheUpperHalf)
 TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
 {
   last_vis = 1;
-  fill_window(1, 100, 2, 10000, [](int, int) { return 0; });
+  fill_window(1, std::vector<int>(200, 0), 2);
   window_views[1].split_channels = 1;
   draw_window(1);
   // Two bands of 127 rows under the title: each channel's zero line in the middle of its own.
@@ -168,78 +120,61 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellow)
   expect_pixels({{200, 84, 15}, {200, 211, 14}});
 }
 
-TEST_F(Display, TitlesShowDurationInUnitsThatFit)
+// Values of a frame and channel.
+static int dip(int i, int) { return i == 5000 ? -123 : 7; }
+static int peak(int i, int) { return i == 128 ? 32767 : 0; }
+
+TEST_F(Display, ReadoutsAndTitlesGiveTimeSampleAndValueOrFrequencyAndLevel)
 {
-  char text[160];
-  auto title = [&](int w) {
-    title_right_text(w, text, sizeof text);
-    return std::string(text);
+  struct { int w, n, c, kind; int (*f)(int, int); int at; const char *readout, *title; } rows[] = {
+    {1, 20000, 1, 0, dip, 5000, " Cursor at  0.5000/2.0000 s , (  5000/ 20000).  Value =   -123  ", "Duration = 2.0000 s   "},
+    {1, 20000, 1, 0, dip, 20000, " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  ", // the guard frame
+     "Duration = 2.0000 s   "},
+    {2, 5000, 1, 0, [](int, int) { return 1; }, 100, " Cursor at   10.00/500.00 ms, (   100/  5000).  Value =      1  ",
+     "Duration = 500.00 ms  "},
+    {3, 256, 1, 1, peak, 128, " FFT Cursor at  2.500 kHz, Value = 120.0 dB  ", "Bandwidth =  5.000 kHz  "},
+    {3, 256, 1, 1, peak, 0, " FFT Cursor at  0.000 kHz, Value =  60.0 dB  ", "Bandwidth =  5.000 kHz  "},
+    {4, 256, 2, 1, [](int, int c) { return c ? 32767 : 0; }, 10, " FFT Cursor at  0.195 kHz, Value =  60.0,120.0 dB  ",
+     "Bandwidth =  5.000 kHz  "},
   };
-  fill_window(1, 20000, 1, 10000, [](int i, int) { return i; });
-  EXPECT_EQ(title(1), "Duration = 2.0000 s   ");
-  fill_window(2, 5000, 1, 10000, [](int i, int) { return i; });
-  EXPECT_EQ(title(2), "Duration = 500.00 ms  ");
-  windows[2].kind = 1;
-  EXPECT_EQ(title(2), "Bandwidth =  5.000 kHz  ");
-  EXPECT_EQ(title(3), "No signal");
-  window_views[2].view_start = window_views[2].view_end = 100;
-  windows[2].kind = 0;
-  draw_window(2); // an empty view: frame, title and a blank plot area
-  EXPECT_EQ(title(2), "Duration =   0.00 ms  ");
-}
-
-TEST_F(Display, ReadoutsGiveTimeSampleAndValueOrFrequencyAndLevel)
-{
-  fill_window(1, 20000, 1, 10000, [](int i, int) { return i == 5000 ? -123 : 7; });
-  redraw_current();
-  goto_position(5000);
-  EXPECT_STREQ(status_cache, " Cursor at  0.5000/2.0000 s , (  5000/ 20000).  Value =   -123  ");
-  goto_position(20000); // the guard frame stands behind the last frame
-  EXPECT_STREQ(status_cache, " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  ");
-  fill_window(2, 5000, 1, 10000, [](int, int) { return 1; });
-  select_window(2);
-  goto_position(100);
-  EXPECT_STREQ(status_cache, " Cursor at   10.00/500.00 ms, (   100/  5000).  Value =      1  ");
-
-  fill_window(3, 256, 1, 10000, [](int i, int) { return i == 128 ? 32767 : 0; });
-  windows[3].kind = 1;
-  select_window(3);
-  goto_position(128);
-  EXPECT_STREQ(status_cache, " FFT Cursor at  2.500 kHz, Value = 120.0 dB  ");
-  goto_position(0);
-  EXPECT_STREQ(status_cache, " FFT Cursor at  0.000 kHz, Value =  60.0 dB  ");
-  fill_window(4, 256, 2, 10000, [](int, int ch) { return ch ? 32767 : 0; });
-  windows[4].kind = 1;
-  select_window(4);
-  goto_position(10);
-  EXPECT_STREQ(status_cache, " FFT Cursor at  0.195 kHz, Value =  60.0,120.0 dB  ");
+  char text[160];
+  for (auto &r : rows) {
+    fill_window(r.w, frames(r.n, r.c, r.f), r.c);
+    windows[r.w].kind = (uint8_t)r.kind;
+    select_window(r.w);
+    redraw_current();
+    goto_position(r.at);
+    EXPECT_STREQ(status_cache, r.readout);
+    title_right_text(r.w, text, sizeof text);
+    EXPECT_STREQ(text, r.title);
+  }
   clear_window(4); // an empty window blanks the readout
   EXPECT_EQ(status_cache[0], 0);
+  title_right_text(5, text, sizeof text);
+  EXPECT_STREQ(text, "No signal");
+  window_views[2].view_start = window_views[2].view_end = 100;
+  draw_window(2); // an empty view: frame, title and a blank plot area
+  title_right_text(2, text, sizeof text);
+  EXPECT_STREQ(text, "Duration =   0.00 ms  ");
 }
 
-TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheView)
+TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheViewAndEachWindowKeepsItsCursor)
 {
-  fill_window(1, 10000, 1, 10000, [](int, int) { return 0; });
+  fill_window(1, std::vector<int>(10000, 0));
   window_views[1].view_start = 1000;
   window_views[1].view_end = 2000;
   redraw_current();
-  auto at = [](int pos, int start, int end, int cur) {
-    goto_position(pos);
-    EXPECT_EQ(window_views[1].view_start, start) << pos;
-    EXPECT_EQ(window_views[1].view_end, end) << pos;
-    EXPECT_EQ(cursor, cur) << pos;
+  struct { int pos, start, end, cursor; } steps[] = {
+    {1500, 1000, 2000, 1500}, {2001, 1501, 2501, 2001}, {0, 0, 1000, 0}, {99999, 9000, 10000, 10000}, // clamped to the end
   };
-  at(1500, 1000, 2000, 1500);
-  at(2001, 1501, 2501, 2001);
-  at(0, 0, 1000, 0);
-  at(99999, 9000, 10000, 10000); // clamped to the end
+  for (auto s : steps) {
+    goto_position(s.pos);
+    EXPECT_EQ(std::vector({window_views[1].view_start, window_views[1].view_end, cursor}),
+              std::vector({s.start, s.end, s.cursor})) << s.pos;
+  }
   EXPECT_EQ(shown_end, 10000);
-}
-
-TEST_F(Display, SelectingAWindowKeepsEachCursor)
-{
-  fill_window(1, 1000, 1, 10000, [](int, int) { return 0; });
-  fill_window(2, 1000, 1, 10000, [](int, int) { return 0; });
+  fill_window(1, std::vector<int>(1000, 0));
+  fill_window(2, std::vector<int>(1000, 0));
   redraw_all();
   goto_position(100);
   select_window(2);
@@ -253,4 +188,3 @@ TEST_F(Display, SelectingAWindowKeepsEachCursor)
   EXPECT_EQ(cur_win, 2);
 }
 
-} // namespace

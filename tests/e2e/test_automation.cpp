@@ -2,82 +2,47 @@
 #include "support/support.h"
 #include <cstdio>
 #include <fnmatch.h>
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/stat.h>
-
-namespace {
 
 const char usage_text[] =
-  " \n"
-  "\n"
-  "   usage:\n"
-  "       tarvo [options] file ...\n"
-  "\n"
-  "   where 'file' is an ILS sampled data file.\n"
-  "\n"
-  "   options:\n"
-  "\n"
+  " \n\n   usage:\n       tarvo [options] file ...\n\n   where 'file' is an ILS sampled data file.\n\n   options:\n\n"
   "       -H      write the help screen to file 'tarvo.hlp'\n"
-  "       -g N    assume graphics adaptor N,\n"
-  "               where N=cga,hgc,ega,vga\n"
+  "       -g N    assume graphics adaptor N,\n               where N=cga,hgc,ega,vga\n"
   "       -m      monochrome (no colors)\n"
   "       -nh     assume no header on input files\n"
-  "       -p N    assume I/O device N,\n"
-  "               where N=dt,lpt,internal,sb,vmk\n"
-  "       -r N    set default sample rate to N/sec\n"
-  "\n";
+  "       -p N    assume I/O device N,\n               where N=dt,lpt,internal,sb,vmk\n"
+  "       -r N    set default sample rate to N/sec\n\n";
 
-const char *const help_text[] = {
-  " ",
-  "                                      ",
-  " [F1]     Help",
-  " [F2]     Signal information",
-  " [F3]     Toggle scroll-range box",
-  " [F4]     Maximize window",
-  " [F5]     Toggle scroll mode",
-  "           (use < > to pan)",
-  " [F6]     Toggle channel separation",
-  " [Ins]    Insert a letter mark",
-  " [Del]    Delete a letter mark",
-  " [Esc]    Exit mode or program",
-  " [Enter]  Replay signal to DAC",
-  " [Tab]    Go to next window",
-  " Ctrl-L   Redraw screen",
-  "                                      ",
-  "   <-     Cursor left",
-  "   ->     Cursor right",
-  " [Shift]  Cursor moves 10",
-  " [Ctrl]   Cursor moves 50",
-  "                                      ",
+const std::string rule(38, ' ');
+const std::string help_text[] = {
+  " ", rule, " [F1]     Help", " [F2]     Signal information", " [F3]     Toggle scroll-range box",
+  " [F4]     Maximize window", " [F5]     Toggle scroll mode", "           (use < > to pan)",
+  " [F6]     Toggle channel separation", " [Ins]    Insert a letter mark", " [Del]    Delete a letter mark",
+  " [Esc]    Exit mode or program", " [Enter]  Replay signal to DAC", " [Tab]    Go to next window",
+  " Ctrl-L   Redraw screen", rule, "   <-     Cursor left", "   ->     Cursor right",
+  " [Shift]  Cursor moves 10", " [Ctrl]   Cursor moves 50", rule,
 };
 
-TEST(Automation, MenuLineHelpScreenAndExactRestore)
+// The help screen, by F1 or from the menu, leaves the screen as it was, and
+// so does a repaint; the key after "close" is never read.
+TEST(Automation, MenuLineHelpScreenRepaintAndClosingTheWindow)
 {
   std::string dir = scratch_dir("help");
-  run_result r = run_tarvo(dir, "# a comment\n\nshot before.png\nkey F1\nshot help.png\nkey x\nshot after.png\nkey C-c\n");
+  run_result r = run_tarvo(dir, "# a comment\n\nshot before.png\nkey F1\nshot help.png\nkey x\nshot after.png\n"
+                                "key C-l\nshot repainted.png\nkey H\nkey Esc\nclose\nkey F1\n");
   ASSERT_EQ(r.status, 0) << r.err;
   auto prompts = transcript_lines(r.transcript, "P:");
   ASSERT_FALSE(prompts.empty());
   EXPECT_EQ(prompts[0], " Tarvo:  File  Edit  Modify  Trans  Calc  Input  Play  View  Window  Set  Help ");
-  EXPECT_EQ(transcript_lines(r.transcript, "I:"), std::vector<std::string>(help_text, help_text + 21));
-  std::string before = read_file(dir + "/before.png"), help = read_file(dir + "/help.png");
+  std::vector<std::string> help(help_text, help_text + 21);
+  help.insert(help.end(), help_text, help_text + 21);
+  EXPECT_EQ(transcript_lines(r.transcript, "I:"), help);
+  std::string before = read_file(dir + "/before.png");
   ASSERT_FALSE(before.empty());
-  EXPECT_NE(before, help);
-  EXPECT_EQ(before, read_file(dir + "/after.png"));
+  EXPECT_NE(before, read_file(dir + "/help.png"));
+  EXPECT_EQ(before + before, read_file(dir + "/after.png") + read_file(dir + "/repainted.png"));
 }
 
-TEST(Automation, RepaintAndClosingTheWindow)
-{
-  std::string dir = scratch_dir("close");
-  run_result r = run_tarvo(dir, "shot a.png\nkey C-l\nshot b.png\nkey H\nkey Esc\nclose\nkey F1\n");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(read_file(dir + "/a.png"), read_file(dir + "/b.png"));
-  // The key after "close" is never read: no help text reached the screen.
-  EXPECT_EQ(transcript_lines(r.transcript, "I:").size(), 21u);
-}
-
-TEST(Automation, UsageTextForAnUnknownOption)
+TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
 {
   std::string dir = scratch_dir("usage");
   for (const char *opt : {"-x", "-", "-Z"}) {
@@ -85,18 +50,12 @@ TEST(Automation, UsageTextForAnUnknownOption)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, usage_text) << opt;
   }
-}
-
-TEST(Automation, HelpFileIsWrittenAndConfirmedOrItsFailureSaid)
-{
-  std::string dir = scratch_dir("helpfile");
   run_result r = run_tarvo(dir, "", {"-H"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, " TARVO help screen written to 'tarvo.hlp' \n");
-  std::string expected = usage_text;
-  expected += "\n   --------------------------------------------------------------  \n\n";
+  std::string expected = usage_text + std::string("\n   --------------------------------------------------------------  \n\n");
   for (int i = 0; i < 20; i++)
-    expected += std::string("    ") + help_text[i] + "\n";
+    expected += "    " + help_text[i] + "\n";
   EXPECT_EQ(read_file(dir + "/tarvo.hlp"), expected);
   remove((dir + "/tarvo.hlp").c_str());
   mkdir((dir + "/tarvo.hlp").c_str(), 0755); // a directory stands in its way
@@ -106,8 +65,9 @@ TEST(Automation, HelpFileIsWrittenAndConfirmedOrItsFailureSaid)
 }
 
 // Each problem at start-up is said in full on standard error ('*' stands
-// for the font renderer's own words).
-TEST(Automation, StartUpProblemsAreSaidInFull)
+// for the font renderer's own words); TARVO_SIZE sets the screen's size,
+// which the PNG shows in its bytes 16..23.
+TEST(Automation, StartUpProblemsAreSaidInFullAndTarvoSizeSetsTheScreen)
 {
   std::string dir = scratch_dir("problems");
   struct row { std::vector<std::string> env; std::string script; int status; std::string err; };
@@ -118,28 +78,25 @@ TEST(Automation, StartUpProblemsAreSaidInFull)
     {{}, "shot nowhere/a.png\n", 0, "tarvo: cannot write the screenshot '" + dir + "/nowhere/a.png'\n"},
     {{"TARVO_FONT=/no/font.ttf"}, "", 1, "tarvo: cannot open the font '/no/font.ttf' (*); install the package "
      "fonts-dejavu-core or set TARVO_FONT to a fixed-pitch font file\ntarvo: cannot go on without a font\n"},
+    {{"TARVO_SIZE=320x200"}, "shot s.png\n", 0, ""},
+    {{"TARVO_SIZE=640x480"}, "key F1\nshot s.png\n", 0, ""},
   };
   for (const char *bad : {"jump 3 4", "key NoSuchKey", "click 10", "shot", "type"})
     rows.push_back({{}, std::string("key F1\n") + bad + "\n", 2,
                     "tarvo: " + dir + "/script.txt:2: not a script command: " + bad + "\n"});
-  rows.push_back({{"TARVO_SIZE=320x200"}, "", 0, ""});
   for (const char *size : {"huge", "319x200", "320x199", "8193x600", "640x480x"})
     rows.push_back({{std::string("TARVO_SIZE=") + size}, "", 1,
                     "tarvo: TARVO_SIZE must be WIDTHxHEIGHT, at least 320x200\n"});
+  std::string sizes;
   for (const row &want : rows) {
+    remove((dir + "/s.png").c_str());
     run_result r = run_tarvo(dir, want.script, {}, want.env);
     EXPECT_EQ(r.status, want.status) << want.script;
     EXPECT_EQ(fnmatch(want.err.c_str(), r.err.c_str(), 0), 0) << r.err;
+    std::string png = read_file(dir + "/s.png");
+    sizes += png.size() > 24 ? png.substr(16, 8) : "";
   }
-}
-
-TEST(Automation, ScreenSizeComesFromTarvoSize)
-{
-  std::string dir = scratch_dir("size");
-  run_result r = run_tarvo(dir, "key F1\nshot small.png\n", {}, {"TARVO_SIZE=640x480"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  // The PNG's width and height stand at bytes 16..23.
-  EXPECT_EQ(read_file(dir + "/small.png").substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xe0", 8));
+  EXPECT_EQ(sizes, std::string("\0\0\x01\x40\0\0\0\xc8\0\0\x02\x80\0\0\x01\xe0", 16));
 }
 
 // The script, the transcript and the shots are named from the folder the
@@ -149,8 +106,7 @@ TEST(Automation, ScriptTranscriptAndShotsStayInTheStartFolder)
   std::string root = scratch_dir("startdir"), start = root + "/start";
   mkdir(start.c_str(), 0755);
   mkdir((root + "/sig").c_str(), 0755);
-  bytes wav = make_wav(1, 1, 8000, 16, s16(std::vector<int>(100, 7)));
-  write_file(root + "/sig/s.wav", std::string(wav.begin(), wav.end()));
+  write_file(root + "/sig/s.wav", wav_text(std::vector<int>(100, 7), 1, 8000));
   run_result r = run_tarvo(start, "key F2 x\nshot s.png\n", {"../sig/s.wav"},
                            {"TARVO_SCRIPT=script.txt", "TARVO_TRANSCRIPT=transcript.txt"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -159,4 +115,3 @@ TEST(Automation, ScriptTranscriptAndShotsStayInTheStartFolder)
   EXPECT_EQ(read_file(root + "/sig/s.png") + read_file(root + "/sig/transcript.txt"), "");
 }
 
-} // namespace

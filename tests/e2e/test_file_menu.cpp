@@ -2,28 +2,11 @@
 // question and the confirmation, marks kept by an ILS file, custom load,
 // reload and exit.
 #include "support/support.h"
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/stat.h>
 
-namespace {
-
-std::string wav_file(int frames, int rate, int step)
+// A one-channel 16-bit WAV file of a saw-tooth.
+static std::string wav_file(int frames_, int rate, int step)
 {
-  bytes data;
-  for (int i = 0; i < frames; i++) {
-    int v = (i * step) % 20001 - 10000;
-    data.push_back((uint8_t)v);
-    data.push_back((uint8_t)(v >> 8));
-  }
-  bytes b = make_wav(1, 1, rate, 16, data);
-  return std::string(b.begin(), b.end());
-}
-
-bool has(const std::vector<std::string> &lines, const std::string &line)
-{
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
+  return wav_text(frames(frames_, 1, [step](int i, int) { return (i * step) % 20001 - 10000; }), 1, rate);
 }
 
 TEST(FileMenu, EveryTypeIsSavedWithItsQuestionAndConfirmation)
@@ -44,14 +27,13 @@ TEST(FileMenu, EveryTypeIsSavedWithItsQuestionAndConfirmation)
   ASSERT_EQ(r.status, 0) << r.err;
   auto prompts = transcript_lines(r.transcript, "P:");
   for (auto t : types) {
-    EXPECT_TRUE(has(prompts, std::string(" writing (") + t.type + ") output to file '" + t.name + "' ")) << t.type;
-    EXPECT_TRUE(has(prompts, std::string(" Saved file '") + t.name + "'.")) << t.type;
-    struct stat st;
-    EXPECT_EQ(stat((dir + "/" + t.name).c_str(), &st), 0) << t.name;
+    EXPECT_EQ(count(prompts, std::string(" writing (") + t.type + ") output to file '" + t.name + "' ") +
+              count(prompts, std::string(" Saved file '") + t.name + "'."), 2) << t.type;
+    EXPECT_FALSE(read_file(dir + "/" + t.name).empty()) << t.name;
   }
-  EXPECT_TRUE(has(prompts, " FILE SAVE:  From mark [End]"));
-  EXPECT_EQ(std::count(prompts.begin(), prompts.end(), " Overwrite existing file 'sig.wav' (y/N) ? "), 2);
-  EXPECT_EQ(std::count(prompts.begin(), prompts.end(), " Saved file 'sig.wav'."), 1);
+  EXPECT_GT(count(prompts, " FILE SAVE:  From mark [End]"), 0);
+  EXPECT_EQ(count(prompts, " Overwrite existing file 'sig.wav' (y/N) ? "), 2);
+  EXPECT_EQ(count(prompts, " Saved file 'sig.wav'."), 1);
   EXPECT_EQ(read_file(dir + "/sig.wav"), original);
   EXPECT_EQ(read_file(dir + "/sig.").size(), 2000u);
   EXPECT_EQ(read_file(dir + "/sig.lst").substr(0, 13), "; rate=8000\n ");
@@ -69,22 +51,22 @@ TEST(FileMenu, MarksSetByKeysAndMouseComeBackFromAnIlsFile)
                        "key G a\nkey G b\nkey G c\nkey G d\n";
   run_result r = run_tarvo(dir, script, {"sig.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
-  auto status = transcript_lines(r.transcript, "S:");
-  auto at = [&](const std::string &sample) {
-    return std::count_if(status.begin(), status.end(),
-                         [&](const std::string &s) { return s.find("(" + sample + "/  4000)") != s.npos; });
+  // How often the readout showed the cursor at a sample.
+  auto at = [&](int sample) {
+    char where[32];
+    snprintf(where, sizeof where, "(%6d/  4000)", sample);
+    return transcript_lines(r.transcript, "S:", where).size();
   };
   // 4000 frames over 794 columns: a step of 5 samples, ten steps 50.
-  EXPECT_GE(at("   400"), 2); // the first cursor, and Go_to A in the loaded window
-  EXPECT_GE(at("   450"), 2);
-  EXPECT_TRUE(has(transcript_lines(r.transcript, "P:"), " INSERT MARK:  Enter letter for mark  "));
-  int c_at = ((600 - 2) * 4000 + 795 / 2) / 795;
-  EXPECT_GE(at(std::string(6 - std::to_string(c_at).size(), ' ') + std::to_string(c_at)), 2);
+  EXPECT_GE(at(400), 2u); // the first cursor, and Go_to A in the loaded window
+  EXPECT_GE(at(450), 2u);
+  EXPECT_GE(at(((600 - 2) * 4000 + 795 / 2) / 795), 2u);
+  EXPECT_GT(count(transcript_lines(r.transcript, "P:"), " INSERT MARK:  Enter letter for mark  "), 0);
   EXPECT_EQ(read_file(dir + "/sig.ils").substr(128, 6), std::string("BTNI_\0", 6));
   EXPECT_FALSE(read_file(dir + "/loaded.png").empty());
 }
 
-TEST(FileMenu, CustomLoadReadsAnyFileAsValuesAndReloadKeepsTheWay)
+TEST(FileMenu, CustomLoadReadsAnyFileAsValuesReloadKeepsTheWayAndOnlyYesExits)
 {
   std::string dir = scratch_dir("custom");
   write_file(dir + "/sig.wav", wav_file(1000, 8000, 37));
@@ -93,37 +75,20 @@ TEST(FileMenu, CustomLoadReadsAnyFileAsValuesAndReloadKeepsTheWay)
   // Header 44, no trailer ("x" is no number), 2 bytes, no swap; then the
   // file box walks into sub/ for a file of the same name, and sub/ becomes
   // the working directory: Reload must still open the file each window came
-  // from, the way it was read.
+  // from, the way it was read.  Exit asks, and only "y" ends the run.
   std::string script = "key F C\ntype 44\nkey Enter\ntype x\nkey Enter\ntype 2n\ntype sig.wav\nkey Enter Space\n"
                        "key F L\ntype sub\nkey Enter\ntype sig.wav\nkey Enter Space\n"
-                       "key Up\nkey F R Space\nkey Up\nkey F R Space\n";
+                       "key Up\nkey F R Space\nkey Up\nkey F R Space\nkey F X Enter F2 Space F X y F2 Space\n";
   run_result r = run_tarvo(dir, script, {"sig.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   auto prompts = transcript_lines(r.transcript, "P:");
   for (const char *text : {" File Header size [0 bytes] ?  ", " File Trailer size [0 bytes] ?  ",
                            " Bytes per sample [2]:  1  2  4  8 ", " Swap bytes (y/N) ? "})
-    EXPECT_TRUE(has(prompts, text)) << text;
-  std::vector<std::string> infos;
-  for (const std::string &p : prompts)
-    if (p.find(" samples (") != std::string::npos)
-      infos.push_back(p);
+    EXPECT_EQ(count(prompts, text), 1) << text;
   const std::string wav = " (WAV) 1000 samples (1 chan.) at 8000 Hz, ADC = 16 bits (signed) ";
   const std::string noh = " (NOH) 1000 samples (1 chan.) at 10000 Hz, ADC = 16 bits (signed) ";
   const std::string sub = " (WAV) 3000 samples (1 chan.) at 8000 Hz, ADC = 16 bits (signed) ";
-  EXPECT_EQ(infos, (std::vector<std::string>{noh, sub, noh, wav}));
+  EXPECT_EQ(count(prompts, " Are you sure you want to EXIT? (y/N) "), 2);
+  // The F2 after the second exit question comes after the end.
+  EXPECT_EQ(transcript_lines(r.transcript, "P:", " samples ("), (std::vector<std::string>{noh, sub, noh, wav, wav}));
 }
-
-TEST(FileMenu, ExitAsksAndOnlyYesEndsTheRun)
-{
-  std::string dir = scratch_dir("exit");
-  write_file(dir + "/sig.wav", wav_file(100, 8000, 37));
-  run_result r = run_tarvo(dir, "key F X Enter F2 Space F X y F2 Space\n", {"sig.wav"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto prompts = transcript_lines(r.transcript, "P:");
-  EXPECT_EQ(std::count(prompts.begin(), prompts.end(), " Are you sure you want to EXIT? (y/N) "), 2);
-  EXPECT_EQ(std::count_if(prompts.begin(), prompts.end(),
-                          [](const std::string &s) { return s.find(" samples (") != s.npos; }),
-            1); // the second F2 comes after the end
-}
-
-} // namespace

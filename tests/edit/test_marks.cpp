@@ -1,14 +1,5 @@
 // Letter marks, mark answers by key and by click, and the From/To prompt.
-#include "core/state.h"
-#include "display/display.h"
-#include "edit/edit.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-
-namespace {
 
 struct Marks : FileTest {
   signal_window *sw = &windows[1];
@@ -16,14 +7,10 @@ struct Marks : FileTest {
   {
     FileTest::SetUp();
     last_vis = 1;
-    ASSERT_EQ(alloc_samples(1, 1000, 1), 1);
-    sw->num_samples = 1000;
-    sw->channels = 1;
+    fill_window(1, std::vector<int>(1000, 0));
     reset_marks(1);
     sw->marks[0] = 100; // A
     sw->marks[1] = 600; // B
-    window_views[1].view_start = 0;
-    window_views[1].view_end = 1000;
     redraw_current();
     goto_position(300);
   }
@@ -33,7 +20,7 @@ struct Marks : FileTest {
 };
 
 // Queues one answer: a character, "Home", "End", "Esc", "click X Y".
-void press(const std::string &a)
+static void press(const std::string &a)
 {
   int x, y;
   if (a == "Home") push_key(PK_HOME);
@@ -43,20 +30,17 @@ void press(const std::string &a)
   else push_char((unsigned char)a[0]);
 }
 
-TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlots)
+TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlotsPutInOrderByPosition)
 {
   int title = window_views[1].top + 5, wave = wave_y(), below = graph_bottom - 3;
   std::string c300 = "click " + std::to_string(column(300)) + " ";
   struct { std::string from, to; int result, seg_from, seg_to; const char *line; } cases[] = {
-    {"a", "B", 1, 0, 1, "CUT  From mark A  To mark B"},
-    {"b", "a", 1, 1, 0, "CUT  From mark B  To mark A"},
-    {"*", "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"},
-    {"a", "*", 1, 0, MARK_SELECT2, "CUT  From mark A  To mark [select2]"},
+    {"a", "B", 1, 0, 1, "CUT  From mark A  To mark B"}, {"b", "a", 1, 1, 0, "CUT  From mark B  To mark A"},
+    {"*", "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"}, {"a", "*", 1, 0, MARK_SELECT2, "CUT  From mark A  To mark [select2]"},
     {"Home", "End", 1, MARK_HOME, MARK_END, "CUT  From mark [Home]  To mark [End]"},
     {".", "c", 0, MARK_CURSOR, 2, "CUT  From mark [cursor]  To mark C"}, // C unset
     {"\x01", "\x02", 0, MARK_SELECT1, MARK_SELECT2, "CUT  From mark [select1]  To mark [select2]"},
-    {"Esc", "", 0, -1, -1, "CUT  From mark "},
-    {"a", "7", 0, 0, -1, "CUT  From mark A  To mark "},
+    {"Esc", "", 0, -1, -1, "CUT  From mark "}, {"a", "7", 0, 0, -1, "CUT  From mark A  To mark "},
     {"click 400 " + std::to_string(title), "", 1, MARK_HOME, MARK_END, "CUT  From mark [End]"},
     {c300 + std::to_string(wave), "b", 1, MARK_SELECT1, 1, "CUT  From mark [select1]  To mark B"},
     {"click 400 " + std::to_string(below), "", 0, -1, -1, "CUT  From mark "}, // outside every window
@@ -65,18 +49,49 @@ TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlots)
     press(c.from);
     if (!c.to.empty()) press(c.to);
     seg_to = -1;
-    EXPECT_EQ(ask_segment("CUT"), c.result) << c.from << " " << c.to;
-    EXPECT_EQ(seg_from, c.seg_from) << c.from << " " << c.to;
-    EXPECT_EQ(seg_to, c.seg_to) << c.from << " " << c.to;
+    int result = ask_segment("CUT");
+    EXPECT_EQ(std::vector({result, seg_from, seg_to}), std::vector({c.result, c.seg_from, c.seg_to})) << c.from << " " << c.to;
     EXPECT_STREQ(prompt_cache, c.line);
     EXPECT_EQ(dest_win, clip_win);
   }
   EXPECT_EQ(sw->marks[MARK_SELECT1], -1); // cleared at the start of each prompt
   EXPECT_EQ(sw->marks[MARK_CURSOR], 300);
+  // Ordering puts the earlier position first.
+  struct { int from, to, want_from, want_to; } orders[] = {
+    {1, 0, 0, 1}, {0, 1, 0, 1}, {0, MARK_SELECT, 0, MARK_SELECT}, {-1, 0, -1, 0},
+  };
+  sw->marks[MARK_SELECT] = 100; // the same position as A: not exchanged
+  for (auto c : orders) {
+    seg_from = c.from;
+    seg_to = c.to;
+    order_segment();
+    EXPECT_EQ(seg_from * 100 + seg_to, c.want_from * 100 + c.want_to) << c.from << "," << c.to;
+  }
 }
 
-TEST_F(Marks, ClicksAnswerWithTheSampleUnderThePointer)
+TEST_F(Marks, ClickZonesAndAnswersFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
 {
+  window_views[1].view_start = 200;
+  window_views[1].view_end = 600;
+  int wave = wave_y(), right = window_views[1].right;
+  struct { int x, y, zone, cursor, end = 600; } cases[] = {
+    {400, window_views[1].top + 14, 1, 300},
+    {400, window_views[1].top + 15, 6, 200 + (400 * 398 + 397) / 795},
+    {2, wave, 6, 200}, {3, wave, 6, 201}, // the nearest sample
+    {right, wave, 5, 300},
+    {right, wave, 4, 300, 1000},
+  };
+  for (auto c : cases) {
+    window_views[1].view_end = c.end;
+    cursor = 300;
+    push_click(c.x, c.y);
+    wait_key();
+    EXPECT_EQ(click_zone(), c.zone) << c.x << "," << c.y;
+    EXPECT_EQ(cursor, c.cursor) << c.x << "," << c.y;
+  }
+  // An answer by click is the sample under the pointer.
+  window_views[1].view_start = 0;
+  window_views[1].view_end = 1000;
   press("click " + std::to_string(column(250)) + " " + std::to_string(wave_y()));
   press("click " + std::to_string(column(750)) + " " + std::to_string(wave_y()));
   ASSERT_EQ(ask_segment("PLAY"), 1);
@@ -88,57 +103,10 @@ TEST_F(Marks, ClicksAnswerWithTheSampleUnderThePointer)
   press("click " + std::to_string(window_views[1].right) + " " + std::to_string(wave_y()));
   ASSERT_EQ(ask_segment("PLAY"), 1);
   EXPECT_EQ(sw->marks[MARK_SELECT1] * 10000 + sw->marks[MARK_SELECT2], 100 * 10000 + 800);
-}
-
-TEST_F(Marks, OrderSegmentPutsTheEarlierPositionFirst)
-{
-  struct { int from, to, want_from, want_to; } cases[] = {
-    {1, 0, 0, 1}, {0, 1, 0, 1}, {0, MARK_SELECT, 0, MARK_SELECT}, {-1, 0, -1, 0},
-  };
-  sw->marks[MARK_SELECT] = 100; // the same position as A: not exchanged
-  for (auto c : cases) {
-    seg_from = c.from;
-    seg_to = c.to;
-    order_segment();
-    EXPECT_EQ(seg_from * 100 + seg_to, c.want_from * 100 + c.want_to) << c.from << "," << c.to;
-  }
-}
-
-TEST_F(Marks, ClickZonesFollowTheShownRange)
-{
-  window_views[1].view_start = 200;
-  window_views[1].view_end = 600;
-  int wave = wave_y(), right = window_views[1].right;
-  struct { int x, y, zone, cursor; } cases[] = {
-    {400, window_views[1].top + 14, 1, 300},
-    {400, window_views[1].top + 15, 6, 200 + (400 * 398 + 397) / 795},
-    {2, wave, 6, 200},
-    {right, wave, 5, 300},
-  };
-  for (auto c : cases) {
-    cursor = 300;
-    push_click(c.x, c.y);
-    wait_key();
-    EXPECT_EQ(click_zone(), c.zone) << c.x << "," << c.y;
-    EXPECT_EQ(cursor, c.cursor) << c.x << "," << c.y;
-  }
-  window_views[1].view_start = 0;
-  window_views[1].view_end = 1000;
-  push_click(right, wave);
-  wait_key();
-  EXPECT_EQ(click_zone(), 4);
-}
-
-TEST_F(Marks, AMillionFramesOnAWideScreenNeedNoOverflow)
-{
   stop_screen();
   start_screen(4000, 600);
   last_vis = 1;
-  ASSERT_EQ(alloc_samples(1, MAX_FRAMES, 1), 1);
-  sw->num_samples = MAX_FRAMES;
-  sw->channels = 1;
-  window_views[1].view_start = 0;
-  window_views[1].view_end = MAX_FRAMES;
+  fill_window(1, std::vector<int>(MAX_FRAMES, 0));
   redraw_current();
   push_click(3000, wave_y());
   wait_key();
@@ -146,8 +114,23 @@ TEST_F(Marks, AMillionFramesOnAWideScreenNeedNoOverflow)
   EXPECT_EQ(cursor, (int)(((long long)MAX_FRAMES * 2998 + 1997) / 3995));
 }
 
-TEST_F(Marks, InsertNewDeleteAndGotoKeepTheLetterSlots)
+TEST_F(Marks, SlotNamesPromptTextsAndInsertNewDeleteAndGotoKeepTheLetterSlots)
 {
+  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
+    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
+  for (auto [slot, name] : names)
+    EXPECT_STREQ(mark_name(slot), name);
+  struct { void (*command)(); const char *text; } cases[] = {
+    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
+    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
+    {goto_mark, " GOTO MARK: enter letter for mark"},
+  };
+  for (auto c : cases) {
+    press("Esc");
+    c.command();
+    EXPECT_TRUE(showed(c.text)) << c.text;
+    EXPECT_EQ(prompt_cache[0], 0);
+  }
   press("c");
   insert_mark();
   EXPECT_EQ(sw->marks[2], 300);
@@ -177,28 +160,3 @@ TEST_F(Marks, InsertNewDeleteAndGotoKeepTheLetterSlots)
   EXPECT_EQ(wait_key(), 'e');
 }
 
-TEST_F(Marks, SlotNames)
-{
-  const char *names[] = {"????", "A", "Z", "[Home]", "[End]", "[cursor]", "[select]", "[select1]",
-                         "[select2]", "????"};
-  int slots[] = {-1, 0, 25, 26, 27, 28, 29, 30, 31, 32};
-  for (int i = 0; i < 10; i++)
-    EXPECT_STREQ(mark_name(slots[i]), names[i]);
-}
-
-TEST_F(Marks, PromptTexts)
-{
-  struct { void (*command)(); const char *text; } cases[] = {
-    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
-    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
-    {goto_mark, " GOTO MARK: enter letter for mark"},
-  };
-  for (auto c : cases) {
-    press("Esc");
-    c.command();
-    EXPECT_TRUE(showed(c.text)) << c.text;
-    EXPECT_EQ(prompt_cache[0], 0);
-  }
-}
-
-} // namespace

@@ -2,15 +2,7 @@
 // on the headless screen: keys and clicks are queued, the box runs until
 // they are used up, and the screen as painted for the last key shows what
 // the user saw then (the box is restored in the back buffer only).
-#include "core/state.h"
-#include "display/display.h"
-#include "files/files.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 
@@ -89,13 +81,7 @@ static std::string run_box(const std::string &proposal, int maxlen = 80)
 
 class FileBox : public FileTest {
 protected:
-  fs::path home = fs::current_path();
   const std::string deep = std::string(40, 'd') + "/" + std::string(30, 'f') + ".wav"; // 75 characters
-  void TearDown() override
-  {
-    fs::current_path(home);
-    FileTest::TearDown();
-  }
   // Empties the directory, makes the files ("sub/" a directory) and f1000,
   // f1001, ... `numbered` more, and enters `start`.
   void make(const std::vector<std::string> &files, int numbered = 0, const std::string &start = "")
@@ -112,7 +98,7 @@ protected:
   }
 };
 
-TEST_F(FileBox, KeysAndClicksGiveTheNameAndTheScreenIsRestored)
+TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefused)
 {
   std::string name40 = "a_rather_long_name_that_is_forty_ch.wav", name70 = std::string(66, 'b') + ".wav";
   std::string sub30(30, 'd'), file60(60, 'f');
@@ -140,8 +126,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameAndTheScreenIsRestored)
     {{"a.wav"}, 0, "", "*.wav{tab}{up}{bs5}new.wav{enter}", "", "new.wav", ""},
     {{"a.wav"}, 0, "", "*.wav{tab}{stab}{esc}", "", "", "", {{0, "a.wav", 0}}},
     // Esc in the field or the list, or a closed window, gives the empty name.
-    {{"a.wav"}, 0, "", "x{esc}", "keep.wav", "", ""},
-    {{"a.wav"}, 0, "", "*{tab}{down}{esc}", "keep.wav", "", ""},
+    {{"a.wav"}, 0, "", "x{esc}", "keep.wav", "", ""}, {{"a.wav"}, 0, "", "*{tab}{down}{esc}", "keep.wav", "", ""},
     {{"a.wav"}, 0, "", "", "keep.wav", "", ""},
     // Long names show 15 characters in the list and are picked whole; a
     // typed name wider than the field scrolls it to keep the cursor shown.
@@ -151,13 +136,11 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameAndTheScreenIsRestored)
     {{}, 0, "", deep + "{enter}", "", deep, "", {{NAME_FIELD, deep.substr(75 - 43) + " ", 0}}}, // 44 cells
     {{}, 0, "", deep + "{home}{enter}", "", deep, "", {{NAME_FIELD, deep.substr(0, 44), 0}}},
     // Proposals are cleaned up; a window label is no file name.
-    {{}, 0, "", "{enter}", "[clip]", "", ""},
-    {{}, 0, "", "{enter}", "  spaced.wav  ", "spaced.wav", ""},
+    {{}, 0, "", "{enter}", "[clip]", "", ""}, {{}, 0, "", "{enter}", "  spaced.wav  ", "spaced.wav", ""},
     // A click highlights the entry drawn under the pointer, from the top to
     // the bottom pixel row of its row.
     {{}, 20, "", "f*{enter}{click2}{click1}{esc}", "", "", "", {{1, "f1001", 1}, {2, "f1002", 0}}},
-    {{}, 20, "", "f*{enter}{top17}{enter}", "", "f1017", ""},
-    {{}, 20, "", "f*{enter}{last17}{enter}", "", "f1017", ""},
+    {{}, 20, "", "f*{enter}{top17}{enter}", "", "f1017", ""}, {{}, 20, "", "f*{enter}{last17}{enter}", "", "f1017", ""},
     // The name stays within the caller's buffer, and what does not fit is not picked.
     {{}, 0, "", "{enter}", "abcdefgh", "abcdefg", "", {}, 8},
     {{"longer_than_eight.wav"}, 0, "", "*.wav{tab}{enter}{esc}", "", "", "", {}, 8},
@@ -176,10 +159,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameAndTheScreenIsRestored)
     for (const shown &s : r.screen)
       EXPECT_TRUE(screen_has(s)) << r.keys << ": entry " << s.k << " " << s.text;
   }
-}
-
-TEST_F(FileBox, OpeningIsRefusedWhileAnotherRectangleIsSaved)
-{
+  // The box is refused while another rectangle is saved.
   ASSERT_EQ(save_rect(0, 0, 9, 9), 0);
   push_key(PK_ESC); // read by the error message
   EXPECT_EQ(run_box("keep.wav"), "keep.wav");
@@ -201,16 +181,12 @@ TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
   // last: last_vis before; name null: asked for; win: the current window
   // after, frames1 and frames: the frames of window 1 and of that window.
   struct { int last; const char *name; std::string keys; int win, frames1, frames; const char *shown; int type; } rows[] = {
-    {1, nullptr, "{esc}", 1, 3, 3, nullptr, FT_WAV},
-    {1, nullptr, "b.snd{enter}", 2, 3, 4, nullptr, FT_SND},
+    {1, nullptr, "{esc}", 1, 3, 3, nullptr, FT_WAV}, {1, nullptr, "b.snd{enter}", 2, 3, 4, nullptr, FT_SND},
     {1, nullptr, "c.wav{enter}", 1, 3, 3, cant, FT_WAV},
     {1, nullptr, deep + "{enter}", 2, 3, 5, nullptr, FT_WAV}, // longer than the name field
-    {5, nullptr, "n", 1, 3, 3, del, FT_WAV},
-    {5, nullptr, "y", 1, 0, 0, del, FT_WAV},
-    {5, nullptr, "y{bs5}b.snd{enter}", 1, 4, 4, del, FT_SND},
-    {5, "b.snd", "", 1, 4, 4, nullptr, FT_SND},
-    {5, "c.wav", "", 1, 3, 3, cant, FT_WAV},
-    {5, ".", "", 1, 3, 3, " Can't open '.'.", FT_WAV}, // a directory
+    {5, nullptr, "n", 1, 3, 3, del, FT_WAV}, {5, nullptr, "y", 1, 0, 0, del, FT_WAV},
+    {5, nullptr, "y{bs5}b.snd{enter}", 1, 4, 4, del, FT_SND}, {5, "b.snd", "", 1, 4, 4, nullptr, FT_SND},
+    {5, "c.wav", "", 1, 3, 3, cant, FT_WAV}, {5, ".", "", 1, 3, 3, " Can't open '.'.", FT_WAV}, // a directory
   };
   for (auto &r : rows) {
     for (int w = 1; w < NUM_WINDOWS; w++)
@@ -222,11 +198,8 @@ TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
     quit_flag = 0;
     keys(r.keys);
     load_file(r.name ? r.name : "", 0);
-    EXPECT_EQ(cur_win, r.win) << r.keys;
-    EXPECT_EQ(last_vis, std::max(r.last, r.win)) << r.keys;
-    EXPECT_EQ(windows[1].num_samples, r.frames1) << r.keys;
-    EXPECT_EQ(win().num_samples, r.frames) << r.keys;
-    EXPECT_EQ(cur_file_type, r.type) << r.keys;
+    EXPECT_EQ(std::vector({cur_win, last_vis, windows[1].num_samples, win().num_samples, cur_file_type}),
+              std::vector({r.win, std::max(r.last, r.win), r.frames1, r.frames, r.type})) << r.keys;
     std::vector<std::string> m = messages();
     EXPECT_EQ(std::count(m.begin(), m.end(), del), r.shown == del) << r.keys;
     EXPECT_TRUE(!r.shown || std::count(m.begin(), m.end(), r.shown) == 1) << r.keys;

@@ -1,44 +1,23 @@
 // The screen and keyboard: drawing on the back buffer, info boxes and the
 // help screen, the texts on the prompt and status lines, platform events to
 // key codes, one-line menus and the one-line editor.
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <array>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
-namespace {
-
-uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
-
-// Expects each {x, y, colour index} on the back buffer.
-void expect_pixels(std::initializer_list<std::array<int, 3>> points)
-{
-  for (auto [x, y, c] : points)
-    EXPECT_EQ(px(x, y), palette[c]) << x << "," << y;
-}
-
-int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
+static int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
   int n = 0;
   for (int y = y0; y <= y1; y++)
-    for (int x = x0; x <= x1; x++)
-      n += px(x, y) == rgb;
+    n += (int)std::count(back_buffer + y * scr_width + x0, back_buffer + y * scr_width + x1 + 1, rgb);
   return n;
 }
 
-std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, back_buffer + scr_width * scr_height); }
-std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
-std::vector<int> box_corners() { return {box_left, box_top, box_right, box_bottom}; }
+static std::vector<uint32_t> snapshot() { return std::vector<uint32_t>(back_buffer, back_buffer + scr_width * scr_height); }
+static std::vector<uint32_t> on_screen() { return std::vector<uint32_t>(headless_screen(), headless_screen() + scr_width * scr_height); }
+static std::vector<int> box_corners() { return {box_left, box_top, box_right, box_bottom}; }
 
-struct Screen : ::testing::Test {
-  void SetUp() override { start_screen(); }
-  void TearDown() override { stop_screen(); }
-};
+struct Screen : ScreenTest {};
 
-TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
+TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsAndScrollBandShiftsWholeRows)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
@@ -48,9 +27,16 @@ TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClips)
   fill_rect(scr_width - 2, 101, scr_width + 40, 101, 2);
   fill_rect(10, scr_height - 1, 20, scr_height + 9, 2);
   EXPECT_EQ(count_color(0, 0, scr_width - 1, scr_height - 1, palette[2]), 4 + 2 + 11);
+  // Scrolling a band moves whole rows by character steps.
+  fill_rect(0, 0, scr_width - 1, scr_height - 1, 0);
+  fill_rect(0, 10, 7, 20, 12);
+  scroll_band(10, 20, 2);
+  expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
+  scroll_band(10, 20, -1);
+  expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
 }
 
-TEST_F(Screen, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
+TEST_F(Screen, LinesAreOnePixelWideLeaveOutTheirEndPointAndReachTheScreenAtOnceUnlessNoDirect)
 {
   draw_line(30, 40, 30, 40, 15);
   draw_line(50, 50, 60, 50, 12);
@@ -59,10 +45,6 @@ TEST_F(Screen, LinesAreOnePixelWideAndLeaveOutTheirEndPoint)
                          count_color(0, 0, 100, 100, palette[10])}), std::vector({1, 10, 20}));
   expect_pixels({{30, 40, 15}, {59, 50, 12}, {60, 50, 0}});
   EXPECT_EQ(std::pair(text_x, text_y), std::pair(20, 70)); // where the last line ended
-}
-
-TEST_F(Screen, LinesReachTheScreenAtOnceUnlessNoDirect)
-{
   auto screen_at = [](int x, int y) { return headless_screen()[y * scr_width + x]; };
   draw_line(100, 100, 110, 100, 15);
   no_direct = 1;
@@ -102,16 +84,7 @@ TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwice)
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(Screen, ScrollBandShiftsWholeRowsByCharacterSteps)
-{
-  fill_rect(0, 10, 7, 20, 12);
-  scroll_band(10, 20, 2);
-  expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
-  scroll_band(10, 20, -1);
-  expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
-}
-
-TEST_F(Screen, HelpBoxIsCentredAndRestoresTheScreen)
+TEST_F(Screen, HelpAndInfoBoxesAreCentredFramedAndRestoreTheScreenAndASecondIsRefused)
 {
   fill_rect(100, 100, 700, 500, 1);
   auto before = snapshot();
@@ -124,10 +97,6 @@ TEST_F(Screen, HelpBoxIsCentredAndRestoresTheScreen)
   EXPECT_EQ(snapshot(), before);
   poll_key();
   EXPECT_EQ(on_screen(), screen_before);
-}
-
-TEST_F(Screen, InfoBoxIsFilledAndFramedOnePixelInsideAndASecondIsRefused)
-{
   ASSERT_GE(open_info_box(200, 100), 0);
   expect_pixels({{box_left, box_top, box_bg}, {box_left + 1, box_top + 1, box_fg}, {box_left + 2, box_top + 2, box_bg}});
   info_text(8, 14, "first");
@@ -145,7 +114,7 @@ TEST_F(Screen, InfoBoxIsFilledAndFramedOnePixelInsideAndASecondIsRefused)
 
 // True when the prompt (or status) line on the screen shows just text at x
 // in colour fg: clearing the line and drawing text anew changes no pixel.
-bool line_shows(bool status, int x, int fg, const char *text)
+static bool line_shows(bool status, int x, int fg, const char *text)
 {
   auto before = on_screen();
   status ? clear_status() : clear_prompt();
@@ -177,7 +146,7 @@ TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShown)
   scroll_mode = 0;
 }
 
-TEST_F(Screen, CursorAndFunctionKeysFollowTheModifiers)
+TEST_F(Screen, KeyCodesFollowTheModifiersANewKeyOverwritesOneNotTakenAndCtrlCQuits)
 {
   struct { int key, shift, ctrl, code; } cases[] = {
     {PK_LEFT, 0, 0, 331}, {PK_LEFT, 1, 0, 52}, {PK_LEFT, 0, 1, 371}, {PK_LEFT, 1, 1, 371},
@@ -197,20 +166,6 @@ TEST_F(Screen, CursorAndFunctionKeysFollowTheModifiers)
   push_char('z');
   EXPECT_EQ(wait_key(), 'z');
   EXPECT_EQ(shift_down + ctrl_down, 0);
-}
-
-TEST_F(Screen, CtrlCAndClosingTheWindowSetTheQuitFlag)
-{
-  push_char(3);
-  EXPECT_EQ(std::vector({wait_key(), quit_flag}), std::vector({3, 1}));
-  quit_flag = 0;
-  platform_event ev = {EV_CLOSE, 0, 0, 0, 0};
-  headless_push_event(&ev);
-  EXPECT_EQ(std::vector({wait_key(), quit_flag, wait_key()}), std::vector({3, 1, 3})); // closed stays closed
-}
-
-TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenAndOnlyTimerWaitsLetKeysIn)
-{
   platform_event a = {EV_CHAR, 0, 'a', 0, 0}, b = {EV_CHAR, 0, 'b', 0, 0};
   window_proc(&a);
   window_proc(&b);
@@ -223,7 +178,14 @@ TEST_F(Screen, ANewKeyOverwritesOneNotYetTakenAndOnlyTimerWaitsLetKeysIn)
   wait_timer(1000, 8000);
   EXPECT_EQ(poll_key(), 'q');
   push_char('r');
-  EXPECT_EQ(std::vector<int>({wait_key(), wait_key_pending()}), std::vector<int>({'q', 'r'}));
+  EXPECT_EQ(std::vector<int>({wait_key(), wait_key_pending(), wait_key()}), std::vector<int>({'q', 'r', 'r'}));
+  // Ctrl-C and closing the window set the quit flag; closed stays closed.
+  push_char(3);
+  EXPECT_EQ(std::vector({wait_key(), quit_flag}), std::vector({3, 1}));
+  quit_flag = 0;
+  platform_event ev = {EV_CLOSE, 0, 0, 0, 0};
+  headless_push_event(&ev);
+  EXPECT_EQ(std::vector({wait_key(), quit_flag, wait_key()}), std::vector({3, 1, 3}));
 }
 
 TEST_F(Screen, TypedAndClickedChoices)
@@ -275,16 +237,16 @@ TEST_F(Screen, SameTextDrawsNothingAndShorterTextLeavesNoOldCharacters)
 
 // Events written as a string: characters are typed, K(key) is a platform key,
 // RCLICK a right click and LCLICK a left one.
-std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
+static std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
 const std::string RCLICK = "\xff", LCLICK = "\xfe";
 
-void play(const std::string &events)
+static void play(const std::string &events)
 {
   for (unsigned char e : events)
     e >= 0xfe ? push_click(10, 10, e == 0xff) : e >= 0x80 ? push_key(e - 0x80) : push_char(e);
 }
 
-TEST_F(Screen, EditLineKeyTable)
+TEST_F(Screen, EditLineKeysPromptInputAndAskYes)
 {
   struct { std::string events; int maxlen, end; const char *text; } cases[] = {
     {"abcdef" + K(PK_ENTER), 5, 13, "abcd"}, // a full buffer drops characters
@@ -305,11 +267,7 @@ TEST_F(Screen, EditLineKeyTable)
     EXPECT_STREQ(buf, c.text);
   }
   EXPECT_EQ(edit_line(nullptr, 80) + edit_line(buf, 0), 0);
-}
-
-TEST_F(Screen, PromptInputTakesNoAnswerFromALeftClickAndAskYesOnlyYes)
-{
-  char buf[80];
+  // A prompt takes no answer from a left click; only a yes is a yes.
   for (auto [events, answer] : {std::pair{"12" + LCLICK, ""}, {"12" + K(PK_ENTER), "12"}}) {
     play(events);
     prompt_input(" Value ?  ", buf, 80);
@@ -323,4 +281,3 @@ TEST_F(Screen, PromptInputTakesNoAnswerFromALeftClickAndAskYesOnlyYes)
   }
 }
 
-} // namespace
