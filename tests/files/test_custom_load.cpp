@@ -43,16 +43,18 @@ TEST_F(CustomLoad, AnswersSetTheLayoutAndAnythingElseFallsBack)
     EXPECT_NE(std::find(m.begin(), m.end(), text), m.end()) << text;
 }
 
-TEST_F(CustomLoad, AHeaderLargerThanTheFileLoadsNothing)
+TEST_F(CustomLoad, AHeaderLargerThanTheFileLoadsNothingAndLongNamesKeepForty)
 {
-  write("small.raw", s16({1, 2, 3}));
+  std::string name = std::string(41, 'n') + ".raw"; // the window keeps its first 40 characters
+  write(name, s16({1, 2, 3}));
   raw_header = 1000;
-  load_file(path("small.raw").c_str(), 1);
+  load_file(name.c_str(), 1);
   EXPECT_EQ(win().num_samples, 0);
   raw_header = 2;
   raw_trailer = 2;
-  load_file(path("small.raw").c_str(), 1);
+  load_file(name.c_str(), 1);
   EXPECT_EQ(values(win().num_samples), std::vector<int>{2});
+  EXPECT_EQ(std::string(win().name), std::string(40, 'n'));
 }
 
 } // namespace

@@ -332,6 +332,7 @@ TEST_F(ReaderTest, FormatGuessAndReformat)
     {{0, 128, 128, 255}, 1, 8, 128, 8, 128, "", 0, {0, 128, 128, 255}, {}},                      // already in that format
     {{128, 130, 126, 128}, 2, 8, 128, 16, 0, "y", 1, {0, 512, -512, 0, 0, 0}, {ask, rescale}},
     {{100, 200}, 1, 12, 2048, 16, 0, "n", 0, {100, 200}, {ask}},
+    {{-5, 300, 128}, 1, 8, 128, 16, 0, "", 1, {-32768, 32767, 0}, {rescale}}, // beyond the old range: saturated, not wrapped
   };
   for (auto &c : changes) {
     load("c.ils", ils(c.channels, 0, 8000, s16(c.v)));

@@ -60,7 +60,7 @@ TEST_F(Save, ProposalsTakeTheWindowNameAndTheSaveTypesExtension)
   struct { const char *name; int loaded, saving; const char *proposal; } cases[] = {
     {"speech.wav", FT_WAV, FT_WAV, "speech.wav"}, {"speech.wav", FT_WAV, FT_SND, "speech.snd"}, {"a.b.ils", FT_ILS, FT_SND, "a.b"},
     {"take1.ils", FT_ILS, FT_NOH, "take1."}, {"x,y.wav", FT_WAV, FT_WAV, "x,y.wav"}, {"[clip]", FT_ILS, FT_ILS, ""},
-    {" blank", FT_ILS, FT_ILS, ""}, {"\x01odd", FT_ILS, FT_ILS, ""},
+    {" blank", FT_ILS, FT_ILS, ""}, {"\x01odd", FT_ILS, FT_ILS, ""}, {"\x7fodd", FT_ILS, FT_ILS, ""},
   };
   char proposal[LINE_LEN + 1];
   for (auto c : cases) {
@@ -98,7 +98,8 @@ TEST_F(Save, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
   m = messages();
   EXPECT_EQ(count(m, " Overwrite existing file '" + std::string(20, 'd') + "..." + std::string(9, 'd') + "/signal.noh' (y/N) ? "), 1);
   EXPECT_EQ(read_file(deep), "old");
-  save(FT_NOH, "new.noh", 0, 1);
+  save(FT_NOH, "new.noh", -5, 99); // positions off the signal: the whole of it
+  EXPECT_EQ(saved("new.noh"), s16({1, 2, 3, 4}));
   struct stat st;
   ASSERT_EQ(stat("new.noh", &st), 0);
   mode_t mask = umask(0);
@@ -138,7 +139,9 @@ TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
       EXPECT_EQ(s.find(" Saved"), std::string::npos) << target;
   }
   // A file-size limit, or a read-only folder.
-  ASSERT_EQ(save_in_child("kept.noh", 65536, false), 0);
+  messages();
+  ASSERT_EQ(save_in_child("kept.noh", (long)fs::file_size(getenv("TARVO_TRANSCRIPT")) + 65536, false), 0);
+  EXPECT_TRUE(showed(" can't write file 'kept.noh' "));
   ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
   ASSERT_EQ(save_in_child("kept.noh", 0, true), 0);
   ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
@@ -156,7 +159,7 @@ TEST_F(Save, CArraysAndListingsKeepEveryValue)
 {
   struct { const char *file, *id; } names[] = {
     {"D:\\sig\\vowel.a.c", "vowel"}, {"noext", "noext"}, {"/tmp/x.c", "x"}, {"1take.c", "_1take"},
-    {"my-sig nal.c", "my_sig_nal"}, {".c", "signal"}, {"dir/", "signal"},
+    {"my-sig nal.c", "my_sig_nal"}, {".c", "signal"}, {"dir/", "signal"}, {"int.c", "int_"},
   };
   char id[FILE_PATH_LEN];
   for (auto n : names) {
@@ -184,6 +187,16 @@ TEST_F(Save, CArraysAndListingsKeepEveryValue)
   save(FT_LST, "one.lst", 23, 25);
   load_file("one.lst", 0);
   EXPECT_EQ(values(win().num_samples), (std::vector<int>{23, 24}));
+  // The system C compiler takes the arrays as they are and gives the values back.
+  write_file("main.c", "#include <stdio.h>\n#include \"x.c\"\n#include \"u.c\"\nint main(void) {\n"
+                       "  for (int i = 0; i < 25; i++) printf(\"%d \", x[i] + u[i % 3]);\n  return 0;\n}\n");
+  fill({0, 128, 255}, 1, 8, 128);
+  save(FT_C, "u.c", 0, 3);
+  ASSERT_EQ(system("cc -Wall -Werror -o main main.c > cc.txt 2>&1 && ./main > out.txt"), 0) << read_file("cc.txt");
+  std::string sums;
+  for (int i = 0; i < 25; i++)
+    sums += std::to_string(i + (i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255)) + " ";
+  EXPECT_EQ(read_file("out.txt"), sums);
 }
 
 // Lines of a text from the one starting with `from` on, `n` of them.
