@@ -353,3 +353,35 @@ TEST_F(Save, EverythingWrittenReadsBack)
     cur_win = 1;
   }
 }
+
+// Peers read the cases Tarvo's own writers decide: an odd-length 8-bit WAV
+// with its pad byte and the same window converted by an SND save (SoX), an
+// 8-channel MAT file (SciPy) and an interleaved headerless file (NumPy).
+TEST_F(Save, PeersReadTheWritersOwnCases)
+{
+  if (system("sox --version >/dev/null 2>&1 && /usr/bin/python3 -c 'import scipy' 2>/dev/null") != 0)
+    GTEST_SKIP() << "sox or SciPy is not installed";
+  auto run = [](const std::string &cmd) {
+    EXPECT_EQ(system(("(" + cmd + ") > out.txt 2>&1").c_str()), 0) << cmd << read_file("out.txt");
+    return read_file("out.txt");
+  };
+  fill({128, 0, 255}, 1, 8, 128);
+  save(FT_WAV, "u8.wav", 0, 3);
+  save(FT_SND, "u8.snd", 0, 3);
+  for (const char *f : {"u8.wav", "u8.snd"})
+    EXPECT_EQ(run(std::string("sox --i -r ") + f + "; sox --i -c " + f + "; sox " + f +
+                  " -t raw -e signed -b 16 -L - | od -An -td2 -v | xargs"), "10000\n1\n0 -32768 32512\n") << f;
+  std::vector<int> eight = frames(3, 8, [](int i, int c) { return i * 100 - c * 1000; });
+  fill(eight, 8);
+  save(FT_MAT, "c8.mat", 0, 3);
+  save(FT_NOH, "c8.noh", 0, 3);
+  std::string text;
+  for (int x : eight)
+    text += std::to_string(x) + " ";
+  EXPECT_EQ(run("/usr/bin/python3 -c \"import scipy.io as s, numpy as n; m = s.loadmat('c8.mat'); "
+                "print(m['W1'].shape, *m['W1'].T.ravel(), ''); print(*n.fromfile('c8.noh', '<i2'), '')\""),
+            "(8, 3) " + text + "\n" + text + "\n");
+  load_file("c8.mat", 0); // and Tarvo reads its 8 rows as 8 channels
+  EXPECT_EQ(values(24), eight);
+  EXPECT_EQ(win().channels, 8);
+}
