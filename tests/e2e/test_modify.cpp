@@ -22,7 +22,7 @@ TEST(ModifyMenu, EveryItemChangesTheSavedSignal)
   };
   for (const auto &r : rows) {
     std::string dir = scratch_dir("modify");
-    write_file(dir + "/sig.wav", text(make_wav(1, 1, 8000, 16, s16(signal))));
+    write_file(dir + "/sig.wav", wav_text(signal, 1, 8000));
     run_result run = run_tarvo(dir, std::string("key M ") + r.keys + "\nkey Enter F A N\ntype *\nkey Enter Space\n", {"sig.wav"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(read_file(dir + "/sig."), text(s16(r.want))) << r.keys;
