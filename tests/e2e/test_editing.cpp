@@ -6,8 +6,6 @@
 
 namespace {
 
-std::string text(const bytes &b) { return std::string(b.begin(), b.end()); }
-
 TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
 {
   std::string dir = scratch_dir("editing");
@@ -29,8 +27,8 @@ TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
   want.insert(want.end(), v.begin() + 700, v.end());
   want[10] = 40000 - 65536;
   want.resize(1024, 0);
-  EXPECT_EQ(read_file(dir + "/sig."), text(s16(want)));
-  EXPECT_EQ(read_file(dir + "/two."), text(s16({v.begin() + 400, v.begin() + 700})));
+  EXPECT_EQ(bytes_of(read_file(dir + "/sig.")), s16(want));
+  EXPECT_EQ(bytes_of(read_file(dir + "/two.")), s16({v.begin() + 400, v.begin() + 700}));
   auto prompts = transcript_lines(r.transcript, "P:");
   for (const char *line : {" No signal in clip window. ", " PASTE: in front of mark",
                            "DURATION of silence at mark C (ms) = ",
