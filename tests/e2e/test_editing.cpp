@@ -6,16 +6,13 @@
 
 namespace {
 
-std::string text(const bytes &b) { return std::string(b.begin(), b.end()); }
-
 TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
 {
   std::string dir = scratch_dir("editing");
   std::vector<int> v(1000);
   for (int i = 0; i < 1000; i++) v[i] = i * 3 - 1500;
-  bytes wav = make_wav(1, 1, 8000, 16, s16(v));
   for (const char *name : {"/sig.wav", "/two.wav"})
-    write_file(dir + name, text(wav));
+    write_file(dir + name, wav_text(v, 1, 8000));
   // Replace from an empty clip; Value puts the cursor on A 200, B 400, C 700; copy A..B; cut B..C, paste it
   // back before C (400); delete A..B; 5 ms of silence at C (500); frame 10 := 40000; eXtend; Blank; Replace.
   std::string script = "key E R Space E V\ntype 200\nkey Enter Enter Ins a E V\ntype 400\nkey Enter Enter Ins b E V\n"
@@ -30,8 +27,8 @@ TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
   want.insert(want.end(), v.begin() + 700, v.end());
   want[10] = 40000 - 65536;
   want.resize(1024, 0);
-  EXPECT_EQ(read_file(dir + "/sig."), text(s16(want)));
-  EXPECT_EQ(read_file(dir + "/two."), text(s16({v.begin() + 400, v.begin() + 700})));
+  EXPECT_EQ(bytes_of(read_file(dir + "/sig.")), s16(want));
+  EXPECT_EQ(bytes_of(read_file(dir + "/two.")), s16({v.begin() + 400, v.begin() + 700}));
   auto prompts = transcript_lines(r.transcript, "P:");
   for (const char *line : {" No signal in clip window. ", " PASTE: in front of mark",
                            "DURATION of silence at mark C (ms) = ",

@@ -6,7 +6,6 @@
 
 TEST(ModifyMenu, EveryItemChangesTheSavedSignal)
 {
-  auto text = [](const bytes &b) { return std::string(b.begin(), b.end()); };
   const std::vector<int> signal = {0, 100, -100, 20001, -32768, 7};
   struct { const char *keys, *prompt, *question; std::vector<int> want; } rows[] = {
     {"O\ntype *2.9", " OFFSET:  From mark [End]", "OFFSET: Enter the offset amount: ", {2, 102, -98, 20003, -32766, 9}},
@@ -22,10 +21,10 @@ TEST(ModifyMenu, EveryItemChangesTheSavedSignal)
   };
   for (const auto &r : rows) {
     std::string dir = scratch_dir("modify");
-    write_file(dir + "/sig.wav", text(make_wav(1, 1, 8000, 16, s16(signal))));
+    write_file(dir + "/sig.wav", wav_text(signal, 1, 8000));
     run_result run = run_tarvo(dir, std::string("key M ") + r.keys + "\nkey Enter F A N\ntype *\nkey Enter Space\n", {"sig.wav"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(read_file(dir + "/sig."), text(s16(r.want))) << r.keys;
+    EXPECT_EQ(bytes_of(read_file(dir + "/sig.")), s16(r.want)) << r.keys;
     auto prompts = transcript_lines(run.transcript, "P:");
     for (std::string line : {r.prompt, r.question})
       EXPECT_TRUE(line.empty() || std::count(prompts.begin(), prompts.end(), line) == 1) << line;

@@ -19,8 +19,7 @@ struct ScrollMode : ::testing::Test {
   std::string dir = scratch_dir("scroll-mode");
   run_result run(const std::string &script, std::vector<std::string> files = {"k.wav"})
   {
-    bytes b = make_wav(1, 1, 8000, 16, s16(std::vector<int>(5000, 0)));
-    write_file(dir + "/k.wav", std::string(b.begin(), b.end()));
+    write_file(dir + "/k.wav", wav_text(std::vector<int>(5000, 0), 1, 8000));
     run_result r = run_tarvo(dir, script, files);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;

@@ -24,10 +24,8 @@ std::string last_two(const run_result &r)
 TEST(ViewWindow, MenusKeysButtonsAndClicks)
 {
   std::string dir = scratch_dir("view");
-  for (int n : {10000, 2000, 3000}) {
-    bytes b = make_wav(1, 1, 10000, 16, s16(std::vector<int>(n, 100)));
-    write_file(dir + "/" + std::to_string(n) + ".wav", std::string(b.begin(), b.end()));
-  }
+  for (int n : {10000, 2000, 3000})
+    write_file(dir + "/" + std::to_string(n) + ".wav", wav_text(std::vector<int>(n, 100), 1, 10000));
   struct { const char *script, *want; } cases[] = {
     {"key V Z I End Home End", "0/10000 5002/10000"},
     {"key + + End - V Z O End Home End", "0/10000 10000/10000"},

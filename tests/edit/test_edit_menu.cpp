@@ -100,8 +100,7 @@ TEST_F(Editing, EveryEditLeavesSignalSlotsCursorAndViewAsShown)
   for (auto c : cases) {
     reset();
     int16_t *block = sw->samples;
-    cursor = c.cursor;
-    window_views[1].view_start = c.view_start;
+    cursor = c.cursor, window_views[1].view_start = c.view_start;
     std::string unchanged = state();
     run(c.typed);
     EXPECT_EQ(state(), c.after ? c.after : unchanged) << c.typed;

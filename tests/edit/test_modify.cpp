@@ -18,9 +18,7 @@ struct Modify : FileTest {
     ASSERT_EQ(alloc_samples(w, (int)in.size() / channels, channels), 1);
     std::copy(in.begin(), in.end(), sw->samples);
     std::fill_n(sw->samples + in.size(), channels, zero); // the guard frame
-    sw->num_samples = (int)in.size() / channels;
-    sw->channels = (int8_t)channels;
-    sw->zero_level = (int16_t)zero;
+    sw->num_samples = (int)in.size() / channels, sw->channels = (int8_t)channels, sw->zero_level = (int16_t)zero;
     sw->adc_bits = zero == 128 ? 8 : zero == 2048 ? 12 : 16;
     reset_marks(w);
   }

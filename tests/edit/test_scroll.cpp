@@ -18,10 +18,8 @@ struct Scroll : FileTest {
   void shape(int frames, int channels, int zero = 0, int bits = 16)
   {
     ASSERT_EQ(alloc_samples(1, frames, channels), 1);
-    sw->num_samples = frames;
-    sw->channels = (int8_t)channels;
-    sw->zero_level = (int16_t)zero;
-    sw->adc_bits = (int16_t)bits;
+    sw->num_samples = frames, sw->channels = (int8_t)channels;
+    sw->zero_level = (int16_t)zero, sw->adc_bits = (int16_t)bits;
   }
   void load(int frames, int channels)
   {
@@ -34,8 +32,7 @@ struct Scroll : FileTest {
   }
   void enter(int at, int column)
   {
-    cursor = at;
-    half_span = column;
+    cursor = at, half_span = column;
     ASSERT_EQ(scroll_setup(), 1);
     scroll_pass(); // the first picture
   }
@@ -67,20 +64,12 @@ TEST_F(Scroll, ReadingTheWindowAgainFollowsEditsThatShrinkEmptyOrReformatIt)
     load(5000, 1);
     enter(2496, 400);
     full_redraw = 0;
-    if (c.frames == 0)
-      clear_window(1);
-    else
-      shape(c.frames, c.channels, c.zero, c.bits);
-    if (c.redraws)
-      redraw_current();
-    else
-      scroll_reread();
-    if (!scroll_mode) {
-      EXPECT_EQ(c.want, ints{0}) << c.frames;
+    c.frames == 0 ? clear_window(1) : shape(c.frames, c.channels, c.zero, c.bits);
+    c.redraws ? redraw_current() : (void)scroll_reread();
+    ints got{scroll_mode, full_redraw, scroll_jump, scroll_width, scroll_max, scroll_offset, scroll_col};
+    EXPECT_EQ(scroll_mode ? got : ints{0}, c.want) << c.frames;
+    if (!scroll_mode)
       continue;
-    }
-    EXPECT_EQ((ints{scroll_mode, full_redraw, scroll_jump, scroll_width, scroll_max, scroll_offset, scroll_col}),
-              c.want) << c.frames;
     EXPECT_EQ(scroll_channels * 100000 + scroll_full, c.channels * 100000 + (1 << c.bits));
     EXPECT_EQ(sw->samples[(long long)c.frames * c.channels + c.channels - 1], c.zero); // the guard frame
     scroll_pass();
@@ -135,8 +124,7 @@ TEST_F(Scroll, APageShiftsThePictureAndAutomaticScrollingStaysWithinSpeedEight)
 // Right click 24 past the margin: a mark, speed 3 from the clicked column wherever the pointer goes.
 TEST_F(Scroll, ARightClickScrollsFromTheColumnItWasMadeAt)
 {
-  cursor = 2496;
-  half_span = 400;
+  cursor = 2496, half_span = 400;
   push_click(724, 150, 1);
   for (int i = 0; i < 153; i++) {
     push_move(10, 150);

@@ -13,10 +13,8 @@ struct View : FileTest {
   void signal(int w, int n)
   {
     ASSERT_EQ(alloc_samples(w, n, 1), 1);
-    windows[w].num_samples = n;
-    windows[w].channels = 1;
+    windows[w].num_samples = n, windows[w].channels = 1, last_vis = w;
     reset_marks(w);
-    last_vis = w;
   }
 };
 
