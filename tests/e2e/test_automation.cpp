@@ -23,23 +23,30 @@ const std::string help_text[] = {
 };
 
 // The help screen, by F1 or from the menu, leaves the screen as it was, and
-// so does a repaint; the key after "close" is never read.
-TEST(Automation, MenuLineHelpScreenRepaintAndClosingTheWindow)
+// so do a repaint and F6 (split view) and F3 (range box) pressed twice; the
+// key after "close" is never read.
+TEST(Automation, MenuLineHelpScreenSplitViewRangeBoxRepaintAndClosingTheWindow)
 {
   std::string dir = scratch_dir("help");
+  write_file(dir + "/st.wav", wav_text(frames(3000, 2, [](int i, int c) {
+    return c ? (i % 200 - 100) * 100 : (i % 50 - 25) * 400; }), 2, 10000));
   run_result r = run_tarvo(dir, "# a comment\n\nshot before.png\nkey F1\nshot help.png\nkey x\nshot after.png\n"
-                                "key C-l\nshot repainted.png\nkey H\nkey Esc\nclose\nkey F1\n");
+                                "key F6\nshot split.png\nkey F6\nshot again.png\nkey F3\nshot box.png\nkey F3\n"
+                                "shot nobox.png\nkey C-l\nshot repainted.png\nkey H\nkey Esc\nclose\nkey F1\n", {"st.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   auto prompts = transcript_lines(r.transcript, "P:");
-  ASSERT_FALSE(prompts.empty());
-  EXPECT_EQ(prompts[0], " Tarvo:  File  Edit  Modify  Trans  Calc  Input  Play  View  Window  Set  Help ");
+  prompts.resize(2);
+  EXPECT_EQ(prompts, std::vector<std::string>({" Loading file st.wav ... ",
+            " Tarvo:  File  Edit  Modify  Trans  Calc  Input  Play  View  Window  Set  Help "})) << r.transcript;
   std::vector<std::string> help(help_text, help_text + 21);
   help.insert(help.end(), help_text, help_text + 21);
   EXPECT_EQ(transcript_lines(r.transcript, "I:"), help);
   std::string before = read_file(dir + "/before.png");
   ASSERT_FALSE(before.empty());
-  EXPECT_NE(before, read_file(dir + "/help.png"));
-  EXPECT_EQ(before + before, read_file(dir + "/after.png") + read_file(dir + "/repainted.png"));
+  for (const char *changed : {"/help.png", "/split.png", "/box.png"})
+    EXPECT_NE(before, read_file(dir + changed)) << changed;
+  for (const char *same : {"/after.png", "/again.png", "/nobox.png", "/repainted.png"})
+    EXPECT_EQ(before, read_file(dir + same)) << same;
 }
 
 TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)

@@ -17,7 +17,7 @@ static std::vector<int> box_corners() { return {box_left, box_top, box_right, bo
 
 struct Screen : ScreenTest {};
 
-TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsAndScrollBandShiftsWholeRows)
+TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsScrollBandShiftsWholeRowsAndLines)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
@@ -34,10 +34,8 @@ TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsAndScrollBandShif
   expect_pixels({{16, 15, 12}, {23, 15, 12}, {24, 15, 0}});
   scroll_band(10, 20, -1);
   expect_pixels({{0, 15, 0}, {8, 15, 12}, {15, 15, 12}, {16, 15, 0}, {8, 9, 0}}); // rows outside the band stay
-}
-
-TEST_F(Screen, LinesAreOnePixelWideLeaveOutTheirEndPointAndReachTheScreenAtOnceUnlessNoDirect)
-{
+  // Lines are one pixel wide, leave out their end point and reach the screen at once unless no_direct.
+  fill_rect(0, 0, scr_width - 1, scr_height - 1, 0);
   draw_line(30, 40, 30, 40, 15);
   draw_line(50, 50, 60, 50, 12);
   draw_line(0, 60, 20, 70, 10); // one pixel per step along the long axis
@@ -57,9 +55,9 @@ TEST_F(Screen, LinesAreOnePixelWideLeaveOutTheirEndPointAndReachTheScreenAtOnceU
   EXPECT_EQ(screen_at(205, 205), palette[9]);
 }
 
-TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwice)
+TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwiceHelpAndInfoBoxesAreCentredFramedAndRestoreTheScreen)
 {
-  fill_rect(0, 0, 300, 300, 1);
+  fill_rect(0, 0, 700, 500, 1);
   auto before = snapshot();
   uint32_t xored = palette[1] ^ palette[7];
   show_range_box(10, 10, 100, 80, 7);
@@ -82,12 +80,7 @@ TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwice)
   for (auto [x, y, letter] : {std::array{10, 10, 26}, {scr_width, 10, 0}, {10, scr_height, 0}, {-1, 10, 0}, {10, 10, -1}})
     draw_mark(x, y, letter);
   EXPECT_EQ(snapshot(), before);
-}
-
-TEST_F(Screen, HelpAndInfoBoxesAreCentredFramedAndRestoreTheScreenAndASecondIsRefused)
-{
-  fill_rect(100, 100, 700, 500, 1);
-  auto before = snapshot();
+  // Help and info boxes are centred, framed and restore the screen; a second box is refused.
   poll_key();
   auto screen_before = on_screen();
   push_move(400, 300); // moving the mouse does not close it
@@ -126,7 +119,7 @@ static bool line_shows(bool status, int x, int fg, const char *text)
 
 const char *const top[] = {"File", "Edit", "Modify", "Trans", "Calc", "Input", "Play", "View", "Window", "Set", "Help", ""};
 
-TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShown)
+TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShownAndSameTextDrawsNothing)
 {
   struct { void (*show)(); bool status; int x, fg; const char *text; } rows[] = {
     {[] { not_implemented(); }, false, prompt_x, prompt_fg, " This function is not implemented."},
@@ -144,6 +137,22 @@ TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShown)
     close_info_box();
   }
   scroll_mode = 0;
+  clear_status(); // the key hints
+  // The same text draws nothing and a shorter text leaves no old characters.
+  show_prompt("Hello");
+  fill_rect(0, graph_bottom - 5, 3, graph_bottom - 5, 12); // a scribble on the line
+  auto with_scribble = snapshot();
+  show_prompt("Hello");
+  EXPECT_EQ(snapshot(), with_scribble);
+  show_prompt("Hi");
+  show_status("abcdefgh");
+  show_status("xy");
+  auto shown = snapshot();
+  clear_prompt();
+  clear_status();
+  show_prompt("Hi");
+  show_status("xy");
+  EXPECT_EQ(snapshot(), shown);
 }
 
 TEST_F(Screen, KeyCodesFollowTheModifiersANewKeyOverwritesOneNotTakenAndCtrlCQuits)
@@ -188,7 +197,18 @@ TEST_F(Screen, KeyCodesFollowTheModifiersANewKeyOverwritesOneNotTakenAndCtrlCQui
   EXPECT_EQ(std::vector({wait_key(), quit_flag, wait_key()}), std::vector({3, 1, 3}));
 }
 
-TEST_F(Screen, TypedAndClickedChoices)
+// Events written as a string: characters are typed, K(key) is a platform key,
+// RCLICK a right click and LCLICK a left one.
+static std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
+const std::string RCLICK = "\xff", LCLICK = "\xfe";
+
+static void play(const std::string &events)
+{
+  for (unsigned char e : events)
+    e >= 0xfe ? push_click(10, 10, e == 0xff) : e >= 0x80 ? push_key(e - 0x80) : push_char(e);
+}
+
+TEST_F(Screen, TypedAndClickedChoicesEditLineKeysPromptInputAndAskYes)
 {
   const char *const bits[] = {"1", "2", "4", "8", ""}, *const codes[] = {"0-unsigned", "1-signed", "2-mulaw", ""};
   // The fifth item would pass 80 characters: it is not shown, nor clickable.
@@ -215,39 +235,7 @@ TEST_F(Screen, TypedAndClickedChoices)
   clear_prompt();
   EXPECT_EQ(menu_select("Tarvo", top), 'E');
   EXPECT_STREQ(prompt_cache, "");
-}
-
-TEST_F(Screen, SameTextDrawsNothingAndShorterTextLeavesNoOldCharacters)
-{
-  show_prompt("Hello");
-  fill_rect(0, graph_bottom - 5, 3, graph_bottom - 5, 12); // a scribble on the line
-  auto with_scribble = snapshot();
-  show_prompt("Hello");
-  EXPECT_EQ(snapshot(), with_scribble);
-  show_prompt("Hi");
-  show_status("abcdefgh");
-  show_status("xy");
-  auto shown = snapshot();
-  clear_prompt();
-  clear_status();
-  show_prompt("Hi");
-  show_status("xy");
-  EXPECT_EQ(snapshot(), shown);
-}
-
-// Events written as a string: characters are typed, K(key) is a platform key,
-// RCLICK a right click and LCLICK a left one.
-static std::string K(int platform_key) { return std::string(1, (char)(0x80 + platform_key)); }
-const std::string RCLICK = "\xff", LCLICK = "\xfe";
-
-static void play(const std::string &events)
-{
-  for (unsigned char e : events)
-    e >= 0xfe ? push_click(10, 10, e == 0xff) : e >= 0x80 ? push_key(e - 0x80) : push_char(e);
-}
-
-TEST_F(Screen, EditLineKeysPromptInputAndAskYes)
-{
+  // The one-line editor's keys and what ends it.
   struct { std::string events; int maxlen, end; const char *text; } cases[] = {
     {"abcdef" + K(PK_ENTER), 5, 13, "abcd"}, // a full buffer drops characters
     {"ac" + K(PK_LEFT) + "b" + K(PK_ENTER), 80, 13, "abc"},
