@@ -47,11 +47,8 @@ TEST_F(Display, ManyValuesBecomeStrokesPixelForPixelAndFewAreJoinedByLines)
   };
   for (const trace_case &t : cases) {
     std::vector<int16_t> v((size_t)t.n * t.stride);
-    uint32_t s = 2024;
-    for (auto &x : v) {
-      s = s * 1664525u + 1013904223u;
-      x = (int16_t)((int)(s >> 16) % (2 * t.amplitude + 1) - t.amplitude + t.zero);
-    }
+    for (uint32_t s = 2024; auto &x : v)
+      s = s * 1664525u + 1013904223u, x = (int16_t)((int)(s >> 16) % (2 * t.amplitude + 1) - t.amplitude + t.zero);
     const int16_t *first = v.data() + t.stride - 1;
     int x0 = 3, yc = 200, left = x0 - 1, top = yc - t.height / 2 - 1, w = t.width + 2;
     fill_rect(left, top, left + w - 1, top + t.height + 1, 1);
@@ -110,8 +107,33 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellowAndBandsDivideTheArea)
 static int dip(int i, int) { return i == 5000 ? -123 : 7; }
 static int peak(int i, int) { return i == 128 ? 32767 : 0; }
 
-TEST_F(Display, ReadoutsAndTitlesGiveTimeSampleAndValueOrFrequencyAndLevel)
+// goto_position scrolls only when the cursor leaves the view, and each window
+// keeps its cursor; readouts and titles give time, sample and value, or
+// frequency and level.
+TEST_F(Display, GotoPositionScrollsWindowsKeepTheirCursorsAndReadoutsAndTitlesAreAsShown)
 {
+  fill_window(1, std::vector<int>(10000, 0));
+  window_views[1].view_start = 1000;
+  window_views[1].view_end = 2000;
+  redraw_current();
+  struct { int pos, start, end, cursor; } steps[] = {
+    {1500, 1000, 2000, 1500}, {2001, 1501, 2501, 2001}, {0, 0, 1000, 0}, {99999, 9000, 10000, 10000}, // clamped to the end
+  };
+  for (auto s : steps) {
+    goto_position(s.pos);
+    EXPECT_EQ(std::vector({window_views[1].view_start, window_views[1].view_end, cursor}),
+              std::vector({s.start, s.end, s.cursor})) << s.pos;
+  }
+  EXPECT_EQ(shown_end, 10000);
+  fill_window(2, std::vector<int>(1000, 0));
+  redraw_all();
+  goto_position(100);
+  select_window(2);
+  goto_position(700);
+  select_window(7); // out of range: nothing
+  int stayed = cur_win;
+  select_window(1);
+  EXPECT_EQ(std::vector({stayed, cursor, (select_window(2), cursor)}), std::vector({2, 100, 700}));
   struct { int w, n, c, kind; int (*f)(int, int); int at; const char *readout, *title; } rows[] = {
     {1, 20000, 1, 0, dip, 5000, " Cursor at  0.5000/2.0000 s , (  5000/ 20000).  Value =   -123  ", "Duration = 2.0000 s   "},
     {1, 20000, 1, 0, dip, 20000, " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  ", "Duration = 2.0000 s   "}, // guard frame
@@ -140,30 +162,3 @@ TEST_F(Display, ReadoutsAndTitlesGiveTimeSampleAndValueOrFrequencyAndLevel)
   title_right_text(2, text, sizeof text);
   EXPECT_STREQ(text, "Duration =   0.00 ms  ");
 }
-
-TEST_F(Display, GotoPositionScrollsOnlyWhenTheCursorLeavesTheViewAndEachWindowKeepsItsCursor)
-{
-  fill_window(1, std::vector<int>(10000, 0));
-  window_views[1].view_start = 1000;
-  window_views[1].view_end = 2000;
-  redraw_current();
-  struct { int pos, start, end, cursor; } steps[] = {
-    {1500, 1000, 2000, 1500}, {2001, 1501, 2501, 2001}, {0, 0, 1000, 0}, {99999, 9000, 10000, 10000}, // clamped to the end
-  };
-  for (auto s : steps) {
-    goto_position(s.pos);
-    EXPECT_EQ(std::vector({window_views[1].view_start, window_views[1].view_end, cursor}),
-              std::vector({s.start, s.end, s.cursor})) << s.pos;
-  }
-  EXPECT_EQ(shown_end, 10000);
-  fill_window(2, std::vector<int>(1000, 0));
-  redraw_all();
-  goto_position(100);
-  select_window(2);
-  goto_position(700);
-  select_window(7); // out of range: nothing
-  int stayed = cur_win;
-  select_window(1);
-  EXPECT_EQ(std::vector({stayed, cursor, (select_window(2), cursor)}), std::vector({2, 100, 700}));
-}
-

@@ -54,12 +54,10 @@ TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
   std::string dir = scratch_dir("usage");
   for (const char *opt : {"-x", "-", "-Z"}) {
     run_result r = run_tarvo(dir, "", {opt});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, usage_text) << opt;
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string(usage_text))) << opt;
   }
   run_result r = run_tarvo(dir, "", {"-H"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, " TARVO help screen written to 'tarvo.hlp' \n");
+  EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string(" TARVO help screen written to 'tarvo.hlp' \n")));
   std::string expected = usage_text + std::string("\n   --------------------------------------------------------------  \n\n");
   for (int i = 0; i < 20; i++)
     expected += "    " + help_text[i] + "\n";
@@ -67,8 +65,7 @@ TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
   remove((dir + "/tarvo.hlp").c_str());
   mkdir((dir + "/tarvo.hlp").c_str(), 0755); // a directory stands in its way
   r = run_tarvo(dir, "", {"-H"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, " can't open file 'tarvo.hlp' \n");
+  EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, std::string(" can't open file 'tarvo.hlp' \n")));
 }
 
 // Each problem at start-up is said in full on standard error ('*' stands
