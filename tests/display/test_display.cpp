@@ -23,8 +23,7 @@ static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, in
   int lo = v[0], hi = v[0], began = column(0);
   for (int i = 1; i < t.n; i++) {
     int x = v[(size_t)i * t.stride];
-    lo = std::min(lo, x);
-    hi = std::max(hi, x);
+    lo = std::min(lo, x), hi = std::max(hi, x);
     if (column(i) != began) {
       stroke(column(i), lo, hi);
       lo = hi = x;

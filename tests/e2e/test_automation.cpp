@@ -52,20 +52,17 @@ TEST(Automation, MenuLineHelpScreenSplitViewRangeBoxRepaintAndClosingTheWindow)
 TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
 {
   std::string dir = scratch_dir("usage");
-  for (const char *opt : {"-x", "-", "-Z"}) {
-    run_result r = run_tarvo(dir, "", {opt});
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string(usage_text))) << opt;
-  }
-  run_result r = run_tarvo(dir, "", {"-H"});
-  EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string(" TARVO help screen written to 'tarvo.hlp' \n")));
+  auto said = [&](const char *opt) { run_result r = run_tarvo(dir, "", {opt}); return std::pair(r.status, r.err); };
+  for (const char *opt : {"-x", "-", "-Z"})
+    EXPECT_EQ(said(opt), std::pair(0, std::string(usage_text))) << opt;
+  EXPECT_EQ(said("-H"), std::pair(0, std::string(" TARVO help screen written to 'tarvo.hlp' \n")));
   std::string expected = usage_text + std::string("\n   --------------------------------------------------------------  \n\n");
   for (int i = 0; i < 20; i++)
     expected += "    " + help_text[i] + "\n";
   EXPECT_EQ(read_file(dir + "/tarvo.hlp"), expected);
   remove((dir + "/tarvo.hlp").c_str());
   mkdir((dir + "/tarvo.hlp").c_str(), 0755); // a directory stands in its way
-  r = run_tarvo(dir, "", {"-H"});
-  EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, std::string(" can't open file 'tarvo.hlp' \n")));
+  EXPECT_EQ(said("-H"), std::pair(1, std::string(" can't open file 'tarvo.hlp' \n")));
 }
 
 // Each problem at start-up is said in full on standard error ('*' stands
