@@ -64,8 +64,8 @@ static std::string stack()
 TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
 {
   struct { int windows, current; const char *after; } cases[] = {
-    {3, 2, "13 current 2"}, {3, 3, "12 current 2"},
-    {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
+    {3, 2, "13 current 2"}, {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
+    {3, 3, "12 current 2"}, // last, so that the check below sees what this close left
   };
   for (auto c : cases) {
     number_windows(c.windows);
