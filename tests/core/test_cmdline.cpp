@@ -5,8 +5,7 @@ struct CommandLine : ::testing::Test {
   std::string old_dir;
   void SetUp() override
   {
-    char buf[1024];
-    old_dir = getcwd(buf, sizeof buf);
+    old_dir = std::filesystem::current_path();
     num_files = 0;
     default_rate = record_len = 10000;
     header_bytes = graphics_adaptor = -1;
@@ -24,15 +23,9 @@ static std::vector<std::string> split(const std::string &line)
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-static void parse(std::vector<const char *> args)
-{
-  args.insert(args.begin(), "Tarvo");
-  parse_options((int)args.size(), const_cast<char **>(args.data()));
-}
-
 using args = std::vector<std::string>;
 
-TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineLongArgumentsAreDroppedAndWildcardsExpand)
+TEST_F(CommandLine, QuotesKeepBlanksLongArgumentsAreDroppedWildcardsExpandAndOptionsConsumeTheirArgument)
 {
   std::string y199(199, 'y');
   struct { std::string line; args want; } cases[] = {
@@ -58,10 +51,6 @@ TEST_F(CommandLine, QuotesKeepBlanksControlBytesEndTheLineLongArgumentsAreDroppe
   EXPECT_EQ(split("*.wav none*.xyz"), (args{"one.wav", "two.wav"}));
   EXPECT_EQ(split(dir + "/t*"), (args{dir + "/three.snd", dir + "/two.wav"}));
   EXPECT_EQ(split("?ne.wav"), args{"one.wav"});
-}
-
-TEST_F(CommandLine, OptionsSetTheirVariablesAndConsumeTheirArgument)
-{
   // state: rate, recording length, header, -nh, adaptor, monochrome, and files kept
   struct { std::vector<const char *> args; std::vector<int> state; const char *last_file; } steps[] = {
     {{"-r", "8000", "a.wav"}, {8000, 8000, -1, 0, -1, 0, 1}, "a.wav"},
@@ -71,9 +60,10 @@ TEST_F(CommandLine, OptionsSetTheirVariablesAndConsumeTheirArgument)
     {{"1", "2", "3", "4", "5", "6"}, {8000, 8000, 44, 1, 3, 1, 5}, "3"}, // only five file names are kept
   };
   for (auto &s : steps) {
-    parse(s.args);
+    s.args.insert(s.args.begin(), "Tarvo");
+    parse_options((int)s.args.size(), const_cast<char **>(s.args.data()));
     EXPECT_EQ(std::vector({default_rate, record_len, header_bytes, no_header, graphics_adaptor, monochrome, num_files}),
-              s.state) << s.args[0];
+              s.state) << s.args[1];
     EXPECT_STREQ(file_names[std::max(num_files - 1, 0)], s.last_file);
   }
 }

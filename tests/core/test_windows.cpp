@@ -3,7 +3,7 @@
 
 struct Windows : ScreenTest {};
 
-TEST_F(Windows, InitNamesTheClipWindowTakesTheDefaultRateAndClearEmptiesAndResetsMarksAndRange)
+TEST_F(Windows, InitTakesTheDefaultRateClearResetsMarksAndRangeAndAllocationKeepsTheFrames)
 {
   cur_win = 3;
   last_vis = 2;
@@ -26,10 +26,7 @@ TEST_F(Windows, InitNamesTheClipWindowTakesTheDefaultRateAndClearEmptiesAndReset
   EXPECT_EQ(std::vector<int>(windows[1].marks, windows[1].marks + NUM_LETTERS + 2), want);
   EXPECT_EQ(std::vector({windows[1].num_samples, window_views[1].view_start, window_views[1].view_end, (int)status_cache[0]}),
             std::vector({0, 0, 0, 0}));
-}
-
-TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
-{
+  // Allocation limits leave the window unchanged, and growing keeps the frames.
   std::vector<int> v = frames(202, 1, [](int i, int) { return i * 7 - 300; });
   fill_window(1, v, 2);
   v.resize(204); // and the guard frame
@@ -47,9 +44,10 @@ TEST_F(Windows, AllocationLimitsLeaveTheWindowUnchangedAndGrowingKeepsTheFrames)
   EXPECT_EQ(windows[2].samples, nullptr);
 }
 
-// Windows 1..n with n frames each, so that a window is known by its length.
+// Fresh windows 1..n with n frames each, so that a window is known by its length.
 static void number_windows(int n)
 {
+  init_windows();
   last_vis = n;
   for (int w = 1; w <= n; w++)
     fill_window(w, std::vector<int>(w, 0));
@@ -66,11 +64,10 @@ static std::string stack()
 TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
 {
   struct { int windows, current; const char *after; } cases[] = {
-    {3, 2, "13 current 2"}, {3, 3, "12 current 2"},
-    {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
+    {3, 2, "13 current 2"}, {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
+    {3, 3, "12 current 2"}, // last, so that the check below sees what this close left
   };
   for (auto c : cases) {
-    init_windows();
     number_windows(c.windows);
     cur_win = c.current;
     close_window();
@@ -78,14 +75,12 @@ TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrap
   }
   EXPECT_EQ(windows[3].num_samples, 0); // the closed one is emptied at the end of the stack
   number_windows(4);
-  windows[5].num_samples = 0;
   new_window();
   EXPECT_EQ(stack(), "12340 current 5");
   new_window();
   EXPECT_EQ(last_vis, 5);
   swap_windows(1, 4);
   EXPECT_EQ(stack(), "42310 current 5");
-  init_windows();
   number_windows(3);
   int seen[6];
   for (int i = 0; i < 3; i++) { next_window(); seen[i] = cur_win; }
