@@ -64,8 +64,7 @@ static bool screen_has(const shown &s)
   if (s.k < 0)
     return screen_shows(prompt_left() + (s.k == NAME_FIELD) * 20 * char_width,
                         prompt_y() - (s.k == DIR_LINE) * (row_height + 2), s.text, box_fg, box_bg);
-  char cell[16];
-  snprintf(cell, sizeof cell, "%-15.15s", s.text.c_str());
+  std::string cell = (s.text + std::string(15, ' ')).substr(0, 15);
   return screen_shows(entry_x(s.k), entry_y(s.k), cell, s.highlighted ? box_bg : box_fg, s.highlighted ? box_fg : box_bg);
 }
 
@@ -84,15 +83,14 @@ protected:
   const std::string deep = std::string(40, 'd') + "/" + std::string(30, 'f') + ".wav"; // 75 characters
   // Empties the directory, makes the files ("sub/" a directory) and f1000,
   // f1001, ... `numbered` more, and enters `start`.
-  void make(const std::vector<std::string> &files, int numbered = 0, const std::string &start = "")
+  void make(std::vector<std::string> files, int numbered = 0, const std::string &start = "")
   {
     fs::current_path(dir);
     for (auto &e : fs::directory_iterator(dir))
       fs::remove_all(e.path());
-    std::vector<std::string> all = files;
     for (int i = 0; i < numbered; i++)
-      all.push_back("f" + std::to_string(1000 + i));
-    for (auto &f : all)
+      files.push_back("f" + std::to_string(1000 + i));
+    for (auto &f : files)
       f.back() == '/' ? (void)fs::create_directories(f) : (void)(std::ofstream(f) << "x");
     fs::current_path(dir + "/" + start);
   }
@@ -107,8 +105,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefuse
   struct { std::vector<std::string> files; int numbered; std::string start, keys, proposal, name, end;
            std::vector<shown> screen = {}; int maxlen = 80; } rows[] = {
     // A wildcard lists the matches, Tab highlights the first, Enter picks it.
-    {wavs, 0, "", "*.wav{enter}{tab}{enter}", "", "a.wav", ""},
-    {wavs, 0, "", "*.wav{enter}{tab}{esc}", "", "", "", {{0, "a.wav", 1}, {1, "b.wav", 0}, {2, "", 0}}},
+    {wavs, 0, "", "*.wav{enter}{tab}{enter}", "", "a.wav", "", {{0, "a.wav", 1}, {1, "b.wav", 0}, {2, "", 0}}},
     // A directory name moves there, empties the name and keeps the box open;
     // the old list goes with it, so Tab leaves the focus in the name field.
     {{"sub/"}, 0, "sub", "..{enter}x.wav{enter}", "", "x.wav", "", {{DIR_LINE, "Current directory: ...", 0}}},
@@ -130,8 +127,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefuse
     {{"a.wav"}, 0, "", "", "keep.wav", "", ""},
     // Long names show 15 characters in the list and are picked whole; a
     // typed name wider than the field scrolls it to keep the cursor shown.
-    {longs, 0, "", "*.wav{tab}{esc}", "", "", "", {{0, name40, 1}, {1, name70, 0}}},
-    {longs, 0, "", "*.wav{tab}{down}{enter}", "", name70, ""},
+    {longs, 0, "", "*.wav{tab}{down}{enter}", "", name70, "", {{0, name40, 0}, {1, name70, 1}}},
     {{sub30 + "/", sub30 + "/" + file60}, 0, "", sub30 + "/f*{tab}{enter}", "", file60, sub30},
     {{}, 0, "", deep + "{enter}", "", deep, "", {{NAME_FIELD, deep.substr(75 - 43) + " ", 0}}}, // 44 cells
     {{}, 0, "", deep + "{home}{enter}", "", deep, "", {{NAME_FIELD, deep.substr(0, 44), 0}}},
@@ -142,8 +138,7 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefuse
     {{}, 20, "", "f*{enter}{click2}{click1}{esc}", "", "", "", {{1, "f1001", 1}, {2, "f1002", 0}}},
     {{}, 20, "", "f*{enter}{top17}{enter}", "", "f1017", ""}, {{}, 20, "", "f*{enter}{last17}{enter}", "", "f1017", ""},
     // The name stays within the caller's buffer, and what does not fit is not picked.
-    {{}, 0, "", "{enter}", "abcdefgh", "abcdefg", "", {}, 8},
-    {{"longer_than_eight.wav"}, 0, "", "*.wav{tab}{enter}{esc}", "", "", "", {}, 8},
+    {{}, 0, "", "{enter}", "abcdefgh", "abcdefg", "", {}, 8}, {{"longer_than_eight.wav"}, 0, "", "*.wav{tab}{enter}{esc}", "", "", "", {}, 8},
   };
   for (int y = 0; y < scr_height; y += 7) // a pattern the box covers
     fill_rect(0, y, scr_width - 1, y + 2, y % 16);
@@ -203,9 +198,8 @@ TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
     std::vector<std::string> m = messages();
     EXPECT_EQ(std::count(m.begin(), m.end(), del), r.shown == del) << r.keys;
     EXPECT_TRUE(!r.shown || std::count(m.begin(), m.end(), r.shown) == 1) << r.keys;
-    if (r.keys == "y") { // the keys ran out in the box, and nothing was painted since
+    if (r.keys == "y") // the keys ran out in the box, and nothing was painted since
       EXPECT_TRUE(screen_shows(prompt_left(), prompt_y(), "Enter name of file: ", box_fg, box_bg));
-    }
   }
   no_header = 1; // every file headerless: the reader reports a missing one, once
   load_file("c.wav", 0);
