@@ -35,6 +35,9 @@ extern int seg_from; // slot chosen as From by the last ask_segment
 extern int seg_to;   // slot chosen as To
 extern int dest_win; // window that Copy, Cut and Paste write to
 
+// The position in a slot of window w, or -1 when the slot is unset or holds
+// a position off the signal (outside 0..num_samples).
+int slot_position(int w, int slot);
 // Lowest unset letter of the current window, or -1 when all are set.
 int first_free_mark();
 // Waits for one key and turns it into a mark slot, or -1 for no answer.
@@ -91,9 +94,6 @@ void pan_right(); // PgDn: half a view on
 void duplicate_window(); // a new window below the stack with a copy of the current signal
 void window_up();        // moves the current signal one place up the stack
 void toggle_maximize();  // F4: the current window alone, or all of them
-// The position in a slot of the current window, or -1 when the slot is unset
-// or holds a position off the signal (outside 0..num_samples).
-int mark_position(int slot);
 
 // ---- Scroll mode --------------------------------------------------------------
 // The current window at one sample per pixel column, scrolled sideways.  The

@@ -28,16 +28,6 @@ enum { BLOCK_FRAMES = 256 }; // eXtend pads to a whole number of these
 
 static int channel_count(const signal_window *sw) { return std::clamp((int)sw->channels, 1, (int)MAX_CHANNELS); }
 
-// The position in a slot of window w, or -1 when the slot is unset or its
-// position lies outside 0..num_samples.
-static int slot_position(int w, int slot)
-{
-  if (slot < 0 || slot >= NUM_MARKS)
-    return -1;
-  int p = windows[w].marks[slot];
-  return p >= 0 && p <= windows[w].num_samples ? p : -1;
-}
-
 static void fill_frames(int w, int from, int frames, int16_t value)
 {
   signal_window *sw = &windows[w];

@@ -32,6 +32,16 @@ const char *mark_name(int slot)
   return "????";
 }
 
+int slot_position(int w, int slot)
+{
+  if (slot < 0 || slot >= NUM_MARKS)
+    return -1;
+  int p = windows[w].marks[slot];
+  // Slots 28 to 31 outlive a reset and a file can store anything in any
+  // slot: a position off the signal is no position.
+  return p >= 0 && p <= windows[w].num_samples ? p : -1;
+}
+
 int first_free_mark()
 {
   for (int i = 0; i < NUM_LETTERS; i++)

@@ -24,20 +24,13 @@ struct stretch {
 
 static int16_t low16(int64_t v) { return (int16_t)(uint16_t)v; }
 
-// The position in slot s, when it is one of the signal's (mark_position).
-static int slot_position(int s, int *p)
-{
-  *p = mark_position(s);
-  return *p >= 0;
-}
-
 // The stretch between the positions of slots from and to, whichever comes
 // first; 0 when either is not a position of the signal.
 static int get_stretch(int from, int to, stretch *s)
 {
   signal_window *sw = &windows[cur_win];
-  int a, b;
-  if (!slot_position(from, &a) || !slot_position(to, &b) || !sw->samples || sw->channels < 1)
+  int a = slot_position(cur_win, from), b = slot_position(cur_win, to);
+  if (a < 0 || b < 0 || !sw->samples || sw->channels < 1)
     return 0;
   s->a = std::min(a, b);
   s->b = std::max(a, b);
@@ -254,8 +247,8 @@ void add_clip(int clip)
   int slot = read_mark_key(0);
   clear_prompt();
   signal_window *sw = &windows[cur_win];
-  int p;
-  if (!slot_position(slot, &p) || !sw->samples || sw->channels < 1)
+  int p = slot_position(cur_win, slot);
+  if (p < 0 || !sw->samples || sw->channels < 1)
     return;
   // Value by value in storage order, whatever either window's channels.
   int64_t count = std::min(clip_n, (int64_t)(sw->num_samples - p) * sw->channels);

@@ -523,7 +523,7 @@ void scroll_goto_mark()
 {
   show_prompt(" GOTO MARK: enter letter for mark");
   int i = read_mark_key(0);
-  int p = mark_position(i); // an unset slot or one off the signal: nothing
+  int p = slot_position(cur_win, i); // an unset slot or one off the signal: nothing
   if (p >= 0) {
     // The next pass clamps the offset and moves the cursor by what it
     // clamped, so the cursor lands on the mark's sample.

@@ -12,16 +12,6 @@
 // view that has shrunk to nothing can still be widened.
 enum { MIN_WIDENED = 4 };
 
-int mark_position(int slot)
-{
-  if (slot < 0 || slot >= NUM_MARKS)
-    return -1;
-  int p = windows[cur_win].marks[slot];
-  // Slots 28 to 31 outlive a reset and a file can store anything in any
-  // slot: a position off the signal is no position.
-  return p >= 0 && p <= windows[cur_win].num_samples ? p : -1;
-}
-
 // Shows start..end of the current window, each clamped onto the signal;
 // 1 when that changed the view (and it was redrawn).
 static int show_range(long long start, long long end)
@@ -93,7 +83,7 @@ void pan_right() { pan(1); }
 // Shows the stretch between two slots, when both hold positions on the signal.
 static void view_slots(int from, int to)
 {
-  int a = mark_position(from), b = mark_position(to);
+  int a = slot_position(cur_win, from), b = slot_position(cur_win, to);
   if (a < 0 || b < 0)
     return;
   show_range(a, b);

@@ -74,7 +74,7 @@ void toggle_split_channels()
 // Goes to the position in a reference slot, when it holds one.
 static void goto_slot(int slot)
 {
-  int p = mark_position(slot);
+  int p = slot_position(cur_win, slot);
   if (p >= 0)
     goto_position(p);
 }

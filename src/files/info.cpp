@@ -15,7 +15,7 @@ void show_signal_info(int w)
     return;
   }
   int t = sw->file_type;
-  const char *type = t >= 0 && t < NUM_FILE_TYPES ? file_type_names[t] : "?";
+  const char *type = file_type_name(t);
   char text[LINE_LEN + 40];
   snprintf(text, sizeof text, " (%s) %ld samples (%d chan.) at %ld Hz, ADC = %d bits (%ssigned) ",
            type, (long)sw->num_samples, sw->channels, (long)sw->adc_rate, sw->adc_bits,
