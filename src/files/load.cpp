@@ -74,15 +74,13 @@ static void remember_source(const char *name, int force_raw)
 void reload_window()
 {
   signal_window *sw = &windows[cur_win];
-  if (!sw->path[0]) {
-    char name[NAME_LEN];
-    snprintf(name, sizeof name, "%s", sw->name);
-    load_file(name, 0);
-    return;
-  }
   char name[NAME_LEN], path[FILE_NAME_LEN];
   snprintf(name, sizeof name, "%s", sw->name);
   snprintf(path, sizeof path, "%s", sw->path);
+  if (!path[0]) { // no file behind the window: its name is all there is
+    load_file(name, 0);
+    return;
+  }
   load_file(path, sw->raw_load);
   // The window keeps the name it was loaded under.
   if (sw->num_samples > 0 && strcmp(sw->path, path) == 0)

@@ -79,9 +79,8 @@ static int make_temp(const char *name)
   mode_t mode;
   if (exists) {
     mode = st.st_mode & 07777;
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // Another owner's file: it becomes ours, with its permissions.
-    }
+    // The old owner where we may; otherwise the file becomes ours, with its permissions.
+    [[maybe_unused]] int kept_owner = fchown(fd, st.st_uid, st.st_gid);
   } else {
     mode_t mask = umask(0);
     umask(mask);
