@@ -65,6 +65,14 @@ extern int range_box_on; // the scroll-range box is shown
 extern int info_enabled; // show the information line after a load
 extern int default_rate; // rate for new windows and files without one
 extern int record_len;   // frames of one recording
+// Analysis settings (Set menu and the transform settings).
+extern int lpc_order;       // predictor coefficients; < 1: adc_rate / 1000 + 2
+extern int lpc_window;      // window type of LPC, Area, Formant and FFT frames
+extern int lpc_emphasis;    // first-difference emphasis for those frames
+extern int moment_window;   // window type for Moments
+extern int moment_emphasis; // emphasis for Moments
+extern int fft_mode;        // bit 1: store the spectrum, bit 2: the LPC envelope
+extern int fft_pad;         // extra doublings of the transform length
 extern int header_bytes; // header size forced by -h; -1 none
 extern int no_header;    // -nh: every input file is headerless
 extern int num_files;    // names taken from the command line

@@ -26,7 +26,6 @@ static const double two_pi = 6.283185307179586;
 
 // Two complex values, real and imaginary parts interleaved as in the buffer.
 typedef float v4sf __attribute__((vector_size(16)));
-typedef int v4si __attribute__((vector_size(16)));
 
 // The buffer is only float-aligned, so vectors go through memcpy (an unaligned move).
 static inline v4sf load4(const float *p)
@@ -38,7 +37,9 @@ static inline v4sf load4(const float *p)
 
 static inline void store4(float *p, v4sf v) { memcpy(p, &v, sizeof v); }
 
-static inline v4sf swap_re_im(v4sf a) { return __builtin_shuffle(a, (v4si){1, 0, 3, 2}); }
+static inline v4sf swap_re_im(v4sf a) { return __builtin_shufflevector(a, a, 1, 0, 3, 2); }
+// Swaps the two complex values of a vector.
+static inline v4sf swap_pairs(v4sf a) { return __builtin_shufflevector(a, a, 2, 3, 0, 1); }
 
 // a times w for two complex values, with wr = (c0, c0, c1, c1) and
 // wi = (-s0, s0, -s1, s1) for w = c + i*s.
@@ -150,10 +151,10 @@ static void last_radix4(float *z, long L)
   for (long b = 0; b < 2 * L; b += 8) {
     v4sf lo = load4(z + b), hi = load4(z + b + 4);
     v4sf sum = lo + hi, diff = lo - hi; // (t0, t2) and (t1, a1 - a3)
-    v4sf t0 = __builtin_shuffle(sum, (v4si){0, 1, 0, 1});
-    v4sf t2 = __builtin_shuffle(sum, (v4si){2, 3, 2, 3});
-    v4sf t1 = __builtin_shuffle(diff, (v4si){0, 1, 0, 1});
-    v4sf t3 = mul_minus_i(__builtin_shuffle(diff, (v4si){2, 3, 2, 3}));
+    v4sf t0 = __builtin_shufflevector(sum, sum, 0, 1, 0, 1);
+    v4sf t2 = __builtin_shufflevector(sum, sum, 2, 3, 2, 3);
+    v4sf t1 = __builtin_shufflevector(diff, diff, 0, 1, 0, 1);
+    v4sf t3 = mul_minus_i(__builtin_shufflevector(diff, diff, 2, 3, 2, 3));
     store4(z + b, t0 + t2 * sign);
     store4(z + b + 4, t1 + t3 * sign);
   }
@@ -165,8 +166,8 @@ static void last_radix2(float *z, long L)
   const v4sf sign = {1, 1, -1, -1};
   for (long b = 0; b < 2 * L; b += 4) {
     v4sf v = load4(z + b);
-    v4sf first = __builtin_shuffle(v, (v4si){0, 1, 0, 1});
-    v4sf second = __builtin_shuffle(v, (v4si){2, 3, 2, 3});
+    v4sf first = __builtin_shufflevector(v, v, 0, 1, 0, 1);
+    v4sf second = __builtin_shufflevector(v, v, 2, 3, 2, 3);
     store4(z + b, first + second * sign);
   }
 }
@@ -249,7 +250,6 @@ static void bit_reverse(float *z, long L, int s)
 static void split_real(float *b, long n, const float *table)
 {
   const v4sf conj = {1, -1, 1, -1}, half = {0.5f, 0.5f, 0.5f, 0.5f};
-  const v4si reverse = {2, 3, 0, 1};
   long h = n / 2;
   float z0_re = b[0], z0_im = b[1];
   b[0] = z0_re + z0_im; // DC
@@ -265,12 +265,12 @@ static void split_real(float *b, long n, const float *table)
     if (!table)
       fill_split_pair(computed, k, n);
     v4sf zk = load4(b + 2 * k);
-    v4sf zm = __builtin_shuffle(load4(b + 2 * (m - 1)), reverse);
+    v4sf zm = swap_pairs(load4(b + 2 * (m - 1)));
     v4sf e = half * (zk + zm * conj);
     v4sf o = half * mul_minus_i(zk - zm * conj);
     v4sf t = cmul(o, load4(w), load4(w + 4));
     store4(b + 2 * k, e + t);
-    store4(b + 2 * (m - 1), __builtin_shuffle((e - t) * conj, reverse));
+    store4(b + 2 * (m - 1), swap_pairs((e - t) * conj));
   }
 }
 
