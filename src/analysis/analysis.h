@@ -9,4 +9,20 @@ void set_menu();
 void calc_menu();
 
 // ---- Trans menu (trans_menu.cpp) ----
+extern int fft_max_points; // longest transform length FFT uses (2^30)
+// The Trans menu ("T" in the main loop): FFT, LPE and the transform settings.
 void trans_menu();
+// FFT: a segment of the current window into the clip window as a spectrum.
+void fft_command();
+// The spectrum and/or LP envelope of the current window's frames between the
+// positions in slots f and t, into window d (a spectrum window, kind 1).
+void fft_to_window(int d, int f, int t);
+// LPE: a copy of the current signal in the clip window, filtered by lpe_filter.
+void lpe_command();
+// Replaces the frames of window d between slots f and t by their prediction
+// error through an adaptive lattice of the order the user gives (1..99).
+void lpe_filter(int d, int f, int t);
+// Transform length for npts points under fft_pad and fft_max_points.
+long fft_length(long npts);
+// Predictor order of the envelope: lpc_order, or rate / 1000 + 2 when unset.
+int envelope_order(int rate);
