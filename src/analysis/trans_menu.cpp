@@ -72,36 +72,20 @@ static void error_number(const char *format, long value)
   show_error(text);
 }
 
-// The envelope of the frame's samples into channel `first` of d: the inverse
-// of the prediction filter's gain, shifted so that its level sum matches the
-// spectrum's (sum_x).  0 after a message.
-static int store_envelope(int d, float *frame, const int16_t *x, long npts, long n, int p, double sum_x, double ref,
-                          int first)
+// The envelope from predictor coefficients a[0..p] into channel `first` of
+// d: the inverse of the prediction filter's gain, shifted so that its level
+// sum matches the spectrum's (sum_x).  The highest coefficient is left out,
+// as the formant search does.
+static void store_envelope(int d, float *frame, const float *a, long n, int p, double sum_x, double ref, int first)
 {
-  const signal_window *s = &windows[cur_win];
   signal_window *dw = &windows[d];
-  float *block = (float *)malloc(sizeof(float) * (3 * p + 3));
-  if (!block) {
-    show_error("Problem allocating memory for LPC.");
-    return 0;
-  }
-  float *k = block, *a = block + p + 1, *r = block + 2 * (p + 1), err;
-  prepare_frame(frame, x, (int)npts, s->zero_level, lpc_emphasis, lpc_window);
-  if (lpc_autocorr((int)npts, frame, p, a, &err, k, r)) {
-    free(block);
-    show_error("Singular autocorrelation matrix.");
-    return 0;
-  }
-  // The highest coefficient is left out, as the formant search does.
   memcpy(frame, a, sizeof(float) * p);
-  free(block);
   memset(frame + p, 0, sizeof(float) * (n - p));
   fft_real(frame, (int)n);
   long m = n / 2;
   double sum_a = spectrum_db(frame, (int)m);
   double offset = (sum_a + sum_x) / m - ref;
   db_to_samples(frame, dw->samples, (int)m + 1, first, dw->channels, -db_scale, offset);
-  return 1;
 }
 
 void fft_to_window(int d, int f, int t)
@@ -136,14 +120,32 @@ void fft_to_window(int d, int f, int t)
     show_error("Problem allocating memory for FFT.");
     return;
   }
+  // Predictor block: k, a and r of p + 1 floats each.
+  float *block = nullptr, *a = nullptr, err;
+  if (fft_mode & 2) {
+    block = (float *)malloc(sizeof(float) * (3 * p + 3));
+    if (!block) {
+      free(frame);
+      show_error("Problem allocating memory for LPC.");
+      return;
+    }
+    a = block + p + 1;
+  }
   char text[LINE_LEN];
   clear_prompt();
   snprintf(text, sizeof text, " FT: npts=%ld, nfft=%ld", npts, n);
   show_prompt(text);
 
+  // One analysis frame serves both curves: the predictor is found from it
+  // before the transform overwrites it.
   std::vector<int16_t> gathered;
-  const int16_t *x = channel_zero(s, from, npts, gathered);
-  prepare_frame(frame, x, (int)npts, s->zero_level, lpc_emphasis, lpc_window);
+  prepare_frame(frame, channel_zero(s, from, npts, gathered), (int)npts, s->zero_level, lpc_emphasis, lpc_window);
+  if (block && lpc_autocorr((int)npts, frame, p, a, &err, block, a + p + 1)) {
+    free(block);
+    free(frame);
+    show_error("Singular autocorrelation matrix.");
+    return;
+  }
   memset(frame + npts, 0, sizeof(float) * (n - npts));
   fft_real(frame, (int)n);
   double sum_x = spectrum_db(frame, (int)m);
@@ -151,10 +153,10 @@ void fft_to_window(int d, int f, int t)
   int next = 0;
   if (fft_mode & 1)
     db_to_samples(frame, dw->samples, (int)m + 1, next++, channels, db_scale, ref);
-  int done = !(fft_mode & 2) || store_envelope(d, frame, x, npts, n, p, sum_x, ref, next);
+  if (block)
+    store_envelope(d, frame, a, n, p, sum_x, ref, next);
+  free(block);
   free(frame);
-  if (!done)
-    return;
 
   dw->num_samples = (int32_t)m;
   dw->created = (int32_t)time(nullptr);

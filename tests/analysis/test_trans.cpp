@@ -138,3 +138,27 @@ TEST_F(Trans, SpectrumWindowReadsAndExportsInKilohertzAndDecibels)
   redraw_current();
   EXPECT_STREQ(status_cache, " FFT Cursor at  2.500 kHz, Value =  60.0 dB  ");
 }
+
+// LPE keeps a plain copy on a refused count; a lattice of any order turns a
+// constant into its first frame then silence, each channel on its own.
+TEST_F(Trans, ErrorFilterCopiesThenFilters)
+{
+  struct { const char *answer; int channels, zero; std::vector<int> in, want; const char *name; } rows[] = {
+    {"0", 1, 0, {5, 6, 7}, {5, 6, 7}, "[copy of w1(0:3)]"},
+    {"100", 1, 0, {5, 6, 7}, {5, 6, 7}, "[copy of w1(0:3)]"},
+    {"x", 1, 0, {5, 6, 7}, {5, 6, 7}, "[copy of w1(0:3)]"},
+    {"1", 1, 0, {0, 0, 0}, {0, 0, 0}, "[LPE of w1(0:3)]"},
+    {"1", 2, 0, {1000, -3000, 1000, -3000, 1000, -3000}, {1000, -3000, 0, 0, 0, 0}, "[LPE of w1(0:3)]"},
+    {"99", 1, 2048, {2100, 2100, 2100}, {2100, 2048, 2048}, "[LPE of w1(0:3)]"},
+  };
+  for (auto &r : rows) {
+    fill_window(1, r.in, r.channels, 8000, 16, r.zero);
+    cursor = 0;
+    select_window(1);
+    answer(r.answer);
+    lpe_command();
+    EXPECT_EQ(std::vector<int>(clip().samples, clip().samples + r.in.size()), r.want) << r.answer;
+    EXPECT_EQ(std::vector<std::string>({clip().name, messages().back()}),
+              std::vector<std::string>({r.name, "LP ERROR: Number of coefficients? "}));
+  }
+}
