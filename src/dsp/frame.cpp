@@ -39,7 +39,10 @@ void apply_window(float *x, int n, int window_type)
   double centre = (n - 1) * 0.5;
   for (int i = 0; i < n; i++) {
     double theta = (i - centre) * d;
-    double w = c[0] + c[1] * cos(theta) + c[2] * cos(2.0 * theta);
+    // Hamming has no second cosine: one cos() a sample instead of two.
+    double w = c[0] + c[1] * cos(theta);
+    if (c[2] != 0.0)
+      w += c[2] * cos(2.0 * theta);
     x[i] = (float)(x[i] * w);
   }
 }
