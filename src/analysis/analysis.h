@@ -22,7 +22,3 @@ void lpe_command();
 // Replaces the frames of window d between slots f and t by their prediction
 // error through an adaptive lattice of the order the user gives (1..99).
 void lpe_filter(int d, int f, int t);
-// Transform length for npts points under fft_pad and fft_max_points.
-long fft_length(long npts);
-// Predictor order of the envelope: lpc_order, or rate / 1000 + 2 when unset.
-int envelope_order(int rate);

@@ -36,7 +36,7 @@ enum {
 
 // The transform length for npts points: the next power of two, then fft_pad
 // doublings more, all within fft_max_points.
-long fft_length(long npts)
+static long fft_length(long npts)
 {
   long n = 1;
   while (n < npts && n < fft_max_points)
@@ -48,7 +48,8 @@ long fft_length(long npts)
   return n;
 }
 
-int envelope_order(int rate) { return lpc_order > 0 ? lpc_order : rate / 1000 + 2; }
+// Predictor order of the envelope: lpc_order, or rate / 1000 + 2 when unset.
+static int envelope_order(int rate) { return lpc_order > 0 ? lpc_order : rate / 1000 + 2; }
 
 // Channel 0 of npts frames of window s from frame `from`, as one run of
 // 16-bit values: the window's own storage when it has one channel, else
@@ -245,8 +246,8 @@ void lpe_command()
   order_segment();
   clear_window(clip_win);
   copy_rates(clip_win, cur_win);
-  copy_segment(clip_win, MARK_HOME, MARK_END);
-  lpe_filter(clip_win, MARK_HOME, MARK_END);
+  if (copy_segment(clip_win, MARK_HOME, MARK_END))
+    lpe_filter(clip_win, MARK_HOME, MARK_END);
   draw_window(clip_win);
 }
 
