@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-enum { FRAMES = 1048576, ROUNDS = 5, ORDER = 12 };
+enum { FRAMES = 1048576, ROUNDS = 9, ORDER = 12 };
 
 // A voiced sound of 125 Hz with some noise, at 10000 Hz.
 static void fill(int16_t *v)
