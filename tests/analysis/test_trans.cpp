@@ -2,7 +2,6 @@
 #include "analysis/analysis.h"
 #include "support/support.h"
 #include <cmath>
-#include <tuple>
 
 struct Trans : FileTest {
   const signal_window &clip() const { return windows[clip_win]; }
