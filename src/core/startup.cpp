@@ -1,4 +1,6 @@
 // Start-up, the main loop and shutdown.
+#include "audio/audio.h"
+#include "audio/device.h"
 #include "core/core.h"
 #include "core/state.h"
 #include "display/display.h"
@@ -101,6 +103,9 @@ void main_step()
   case KEY_F4: toggle_maximize(); break;
   case 'V': view_menu(); break;
   case 'W': window_menu(); break;
+  case KEY_ENTER: case '"': replay(); break;
+  case 'P': play_signal(1); break;
+  case 'I': input_menu(); break;
   default: return;
   }
   if (quit_flag || cursor == before)
@@ -111,6 +116,7 @@ void main_step()
 
 void shutdown()
 {
+  close_devices();
   plat_close();
   free_all_samples();
 }
