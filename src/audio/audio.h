@@ -29,8 +29,9 @@ int block_peak(const int16_t *block, int n);
 // Moves the peak bar in x0..x1, rows top..bottom, from row *prev to the
 // level of peak.
 void draw_peak_bar(int peak, int x0, int x1, int top, int bottom, int *prev);
-// Twelve tube areas, lips first, from the reflection coefficients of an
-// order-12 predictor; 0 when they are unusable (not finite, sum not positive).
+// Twelve tube areas, in the order of the Calc menu's Area list, from the
+// reflection coefficients of an order-12 predictor; 0 when they are
+// unusable (not finite, sum not positive).
 int tube_areas(const float *k, float *area);
 // The Area display's panels, drawn on a cleared screen: the level bar at
 // the left, the twelve sections at their start depth in the tract panel.
