@@ -1,5 +1,7 @@
 // Start-up, the main loop and shutdown.
 #include "analysis/analysis.h"
+#include "audio/audio.h"
+#include "audio/device.h"
 #include "core/core.h"
 #include "core/state.h"
 #include "display/display.h"
@@ -103,6 +105,9 @@ void main_step()
   case 'V': view_menu(); break;
   case 'W': window_menu(); break;
   case 'T': trans_menu(); break;
+  case KEY_ENTER: case '"': replay(); break;
+  case 'P': play_signal(1); break;
+  case 'I': input_menu(); break;
   default: return;
   }
   if (quit_flag || cursor == before)
@@ -113,6 +118,7 @@ void main_step()
 
 void shutdown()
 {
+  close_devices();
   plat_close();
   free_all_samples();
 }

@@ -6,6 +6,7 @@
 // reformats the signal never leaves it drawing from stale numbers.
 #include "edit/edit.h"
 #include "core/state.h"
+#include "audio/audio.h"
 #include "display/display.h"
 #include "files/files.h"
 #include "screen/screen.h"
@@ -307,7 +308,7 @@ void scroll_button_click(int x, int y)
   switch (button_row_index(x, y)) { // the row's scroll-mode form while scroll_mode is on
   case 0: scroll_page_back(); break;
   case 1: scroll_page_forward(); break;
-  case 2: break; // the double quote: replay, once the sound output exists
+  case 2: replay(); break;
   case 3: leave_scroll(); break;
   }
 }
@@ -350,8 +351,9 @@ static void scroll_click(int key)
   } else if (inside) {
     click_armed = 1;
     new_mark();
+  } else {
+    replay();
   }
-  // A right click outside the window replays, once the sound output exists.
 }
 
 int scroll_key(int key)
@@ -380,8 +382,9 @@ int scroll_key(int key)
     full_redraw = 1;
     cursor_moved = 1;
     break;
-  // Still to come with their subsystems: C (Calc menu, moved), P (play
-  // with a question), S (Set menu), Enter and the double quote (replay).
+  // Still to come with their subsystems: C (Calc menu, moved), S (Set menu).
+  case 'P': play_signal(1); break;
+  case KEY_ENTER: case '"': replay(); break;
   case KEY_F2: show_signal_info(cur_win); stop_scrolling(); break;
   case KEY_F4:
     maximized = !maximized;

@@ -3,6 +3,7 @@
 // and opening and closing windows at the end of the visible stack.
 #include "edit/edit.h"
 #include "core/state.h"
+#include "audio/audio.h"
 #include "display/display.h"
 #include "screen/screen.h"
 #include <utility>
@@ -131,6 +132,7 @@ void button_row_click(int x, int y)
   case 1: zoom_out(); break;
   case 2: pan_left(); break;
   case 3: pan_right(); break;
+  case 4: replay(); break;
   case 5: enter_scroll(); break;
   }
 }
@@ -142,8 +144,10 @@ void right_click()
   const window_view *v = &window_views[cur_win];
   int x, y;
   get_mouse(&x, &y);
-  if (y < v->top || y > v->bottom)
-    return; // outside the current window: a replay once sound is there
+  if (y < v->top || y > v->bottom) {
+    replay();
+    return;
+  }
   if (click_zone() == 1) {
     reset_marks(cur_win);
     redraw_current();

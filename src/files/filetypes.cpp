@@ -19,7 +19,7 @@ const char *const file_extensions[NUM_FILE_TYPES] = {
 const int sample_sizes[NUM_SAMPLE_CODES] = {1, 1, 1, 2, 3, 4, 4, 8, 2};
 
 int cur_file_type = FT_ILS;
-uint8_t header_area[HEADER_AREA_SIZE];
+alignas(8) uint8_t header_area[HEADER_AREA_SIZE]; // aligned: the live displays read it as 16-bit values
 int raw_header = 0;
 int raw_trailer = 0;
 int raw_code = SC_S16;

@@ -22,7 +22,7 @@ TEST(ModifyMenu, EveryItemChangesTheSavedSignal)
   for (const auto &r : rows) {
     std::string dir = scratch_dir("modify");
     write_file(dir + "/sig.wav", wav_text(signal, 1, 8000));
-    run_result run = run_tarvo(dir, std::string("key M ") + r.keys + "\nkey Enter F A N\ntype *\nkey Enter Space\n", {"sig.wav"});
+    run_result run = run_tarvo(dir, std::string("key M ") + r.keys + "\nkey C-j F A N\ntype *\nkey Enter Space\n", {"sig.wav"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(bytes_of(read_file(dir + "/sig.")), s16(r.want)) << r.keys;
     auto prompts = transcript_lines(run.transcript, "P:");
