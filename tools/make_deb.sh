@@ -39,7 +39,7 @@ Description: keyboard-driven editor and analyser for speech signals
 CONTROL
 mkdir -p "$out"
 deb=$out/tarvo_${version}_$arch.deb
-dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
+dpkg-deb --root-owner-group -Zgzip --build "$stage" "$deb" >/dev/null
 
 # The check: runtime dependencies only, and the unpacked program runs.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -49,7 +49,8 @@ if grep -q -- '-dev\b' <<<"$depends"; then
 fi
 root=$work/root
 dpkg -x "$deb" "$root"
-if ! "$root/usr/bin/tarvo" --help 2>&1 | grep -q 'tarvo \[options\] file'; then
+usage=$("$root/usr/bin/tarvo" --help 2>&1 || true)
+if ! grep -q 'tarvo \[options\] file' <<<"$usage"; then
   echo "make_deb: the program unpacked from $deb prints no usage" >&2
   exit 1
 fi

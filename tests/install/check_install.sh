@@ -21,7 +21,8 @@ installed=$(cd "$usr" && find . -type f | sed 's|^\./||' | sort)
 [[ "$installed" == "$(tr -s ' \n' '\n' <<<"$expected" | sed '/^$/d' | sort)" ]] ||
   fail "installed files differ: $installed"
 
-"$usr/bin/tarvo" --help 2>&1 | grep -q '^       tarvo \[options\] file \.\.\.$' || fail "no usage text"
+usage=$("$usr/bin/tarvo" --help 2>&1)
+grep -q '^       tarvo \[options\] file \.\.\.$' <<<"$usage" || fail "no usage text: $usage"
 
 man_err=$(MANWIDTH=80 man --warnings -l "$usr/share/man/man1/tarvo.1" 2>&1 >/dev/null)
 [[ -z "$man_err" ]] || fail "man page warnings: $man_err"
