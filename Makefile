@@ -2,7 +2,20 @@
 # missing first (tools/bootstrap.sh), then build with CMake.
 JOBS ?= 2
 
-.PHONY: all deps build run test bench screenshot clean
+# Installation: `make install PREFIX=/usr DESTDIR=/tmp/stage`.  BIN names
+# the program to install (the release build unless given).
+PREFIX ?= /usr/local
+DESTDIR ?=
+BIN ?= build/release/tarvo
+INSTALL_STRIP ?=
+INSTALLED = $(PREFIX)/bin/tarvo \
+  $(PREFIX)/share/man/man1/tarvo.1 \
+  $(PREFIX)/share/applications/tarvo.desktop \
+  $(PREFIX)/share/icons/hicolor/scalable/apps/tarvo.svg \
+  $(PREFIX)/share/icons/hicolor/48x48/apps/tarvo.png \
+  $(PREFIX)/share/icons/hicolor/256x256/apps/tarvo.png
+
+.PHONY: all deps build run test bench screenshot clean install uninstall refresh-desktop deb
 
 all: build
 
@@ -31,6 +44,30 @@ bench: deps
 # Regenerates the README screenshot through the automation interface.
 screenshot: build
 	bash tools/screenshot.sh build/release/tarvo docs/screenshot.png
+
+install: $(if $(filter build/release/tarvo,$(BIN)),build)
+	install -D -m 755 $(INSTALL_STRIP) $(BIN) $(DESTDIR)$(PREFIX)/bin/tarvo
+	install -D -m 644 data/tarvo.1 $(DESTDIR)$(PREFIX)/share/man/man1/tarvo.1
+	install -D -m 644 data/tarvo.desktop $(DESTDIR)$(PREFIX)/share/applications/tarvo.desktop
+	install -D -m 644 data/icons/tarvo.svg $(DESTDIR)$(PREFIX)/share/icons/hicolor/scalable/apps/tarvo.svg
+	install -D -m 644 data/icons/tarvo-48.png $(DESTDIR)$(PREFIX)/share/icons/hicolor/48x48/apps/tarvo.png
+	install -D -m 644 data/icons/tarvo-256.png $(DESTDIR)$(PREFIX)/share/icons/hicolor/256x256/apps/tarvo.png
+	@$(MAKE) --no-print-directory refresh-desktop
+
+uninstall:
+	rm -f $(addprefix $(DESTDIR),$(INSTALLED))
+	@$(MAKE) --no-print-directory refresh-desktop
+
+# A real installation tells the desktop about the new icon and entry.
+refresh-desktop:
+	@if [ -z "$(DESTDIR)" ]; then \
+	  ! command -v gtk-update-icon-cache >/dev/null || gtk-update-icon-cache -q -t -f $(PREFIX)/share/icons/hicolor || true; \
+	  ! command -v update-desktop-database >/dev/null || update-desktop-database -q $(PREFIX)/share/applications || true; \
+	fi
+
+# A Debian package of the release build, checked by unpacking it.
+deb: build
+	bash tools/make_deb.sh build/release/tarvo build/deb
 
 clean:
 	rm -rf build

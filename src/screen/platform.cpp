@@ -80,3 +80,14 @@ int parse_size(const char *text, int *width, int *height)
   *height = h;
   return 1;
 }
+
+int key_char(int key, int ctrl)
+{
+  switch (key) {
+  case PK_ENTER: return ctrl ? 10 : 13;
+  case PK_ESC: return 27;
+  case PK_TAB: return 9;
+  case PK_BACKSPACE: return ctrl ? 127 : 8;
+  default: return 0;
+  }
+}

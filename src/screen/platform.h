@@ -47,6 +47,9 @@ void plat_wait(int ms);
 // advance x height for a character (1 = ink).  plat_font_open prints a
 // message and returns 0 when the font cannot be loaded.
 int plat_font_open(int *advance, int *height, int *ascent);
+// The font file: TARVO_FONT, else fontconfig's fixed-pitch match for
+// "DejaVu Sans Mono", else the path Debian installs it at.
+const char *plat_font_path();
 const uint8_t *plat_glyph(unsigned char c);
 void plat_font_close();
 

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +16,50 @@ static TTF_Font *font;
 static int glyph_w, glyph_h;
 static uint8_t *glyph_masks[256]; // one mask per character, made on first use
 
-int plat_font_open(int *advance, int *height, int *ascent)
+static char matched_font[PLAT_PATH_LEN];
+
+// The file fontconfig matches to "DejaVu Sans Mono", when the match is a
+// fixed-pitch font (a bare match falls back to any font at all); nullptr
+// when there is none.
+static const char *fontconfig_match()
+{
+  FcConfig *config = FcInitLoadConfigAndFonts();
+  FcPattern *want = FcNameParse((const FcChar8 *)"DejaVu Sans Mono");
+  const char *found = nullptr;
+  if (config && want) {
+    FcConfigSubstitute(config, want, FcMatchPattern);
+    FcDefaultSubstitute(want);
+    FcResult result;
+    FcPattern *match = FcFontMatch(config, want, &result);
+    FcChar8 *file = nullptr;
+    int spacing = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+        FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing == FC_MONO &&
+        strlen((const char *)file) < sizeof matched_font) {
+      strcpy(matched_font, (const char *)file);
+      found = matched_font;
+    }
+    if (match)
+      FcPatternDestroy(match);
+  }
+  if (want)
+    FcPatternDestroy(want);
+  if (config)
+    FcConfigDestroy(config);
+  return found;
+}
+
+const char *plat_font_path()
 {
   const char *path = getenv("TARVO_FONT");
   if (!path || !*path)
-    path = default_font;
+    path = fontconfig_match();
+  return path ? path : default_font;
+}
+
+int plat_font_open(int *advance, int *height, int *ascent)
+{
+  const char *path = plat_font_path();
   if (!TTF_WasInit() && TTF_Init() != 0) {
     fprintf(stderr, "tarvo: cannot start the font renderer: %s\n", TTF_GetError());
     return 0;

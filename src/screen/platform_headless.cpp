@@ -35,22 +35,20 @@ static void push(int type, int key, int ch, int x, int y)
 struct named_key {
   const char *name;
   int key;
-  int ch; // character the key types, 0 for none
 };
 
 static const named_key key_names[] = {
-  {"Enter", PK_ENTER, 13}, {"Esc", PK_ESC, 27}, {"Tab", PK_TAB, 9},
-  {"Backspace", PK_BACKSPACE, 8}, {"Space", PK_SPACE, 32},
-  {"Up", PK_UP, 0}, {"Down", PK_DOWN, 0}, {"Left", PK_LEFT, 0}, {"Right", PK_RIGHT, 0},
-  {"Home", PK_HOME, 0}, {"End", PK_END, 0}, {"PgUp", PK_PGUP, 0}, {"PgDn", PK_PGDN, 0},
-  {"Ins", PK_INSERT, 0}, {"Del", PK_DELETE, 0},
-  {"F1", PK_F1, 0}, {"F2", PK_F2, 0}, {"F3", PK_F3, 0}, {"F4", PK_F4, 0},
-  {"F5", PK_F5, 0}, {"F6", PK_F6, 0}, {"F7", PK_F7, 0}, {"F8", PK_F8, 0},
-  {"F9", PK_F9, 0}, {"F10", PK_F10, 0}, {"F11", PK_F11, 0}, {"F12", PK_F12, 0},
+  {"Enter", PK_ENTER}, {"Esc", PK_ESC}, {"Tab", PK_TAB}, {"Backspace", PK_BACKSPACE}, {"Space", PK_SPACE},
+  {"Up", PK_UP}, {"Down", PK_DOWN}, {"Left", PK_LEFT}, {"Right", PK_RIGHT},
+  {"Home", PK_HOME}, {"End", PK_END}, {"PgUp", PK_PGUP}, {"PgDn", PK_PGDN},
+  {"Ins", PK_INSERT}, {"Del", PK_DELETE},
+  {"F1", PK_F1}, {"F2", PK_F2}, {"F3", PK_F3}, {"F4", PK_F4},
+  {"F5", PK_F5}, {"F6", PK_F6}, {"F7", PK_F7}, {"F8", PK_F8},
+  {"F9", PK_F9}, {"F10", PK_F10}, {"F11", PK_F11}, {"F12", PK_F12},
 };
 
 // One key press as a keyboard sends it: modifiers down, key down, the
-// character it types, key up, modifiers up.
+// character it types (as the window would), key up, modifiers up.
 static int push_key(const char *name)
 {
   int shift = 0, ctrl = 0;
@@ -63,13 +61,15 @@ static int push_key(const char *name)
   for (const named_key &k : key_names)
     if (strcmp(name, k.name) == 0) {
       key = k.key;
-      ch = k.ch;
+      ch = key == PK_SPACE ? ' ' : key_char(key, ctrl);
     }
   if (key < 0) {
     if (strlen(name) != 1 || !isprint((unsigned char)name[0]))
       return 0;
     key = PK_OTHER;
     ch = (unsigned char)name[0];
+    if (shift)
+      ch = toupper(ch);
     if (ctrl && isalpha(ch))
       ch = toupper(ch) - 'A' + 1;
   }

@@ -19,5 +19,9 @@ void headless_present(const uint32_t *pixels, int width, int x0, int y0, int x1,
 int headless_next_event(platform_event *ev, int wait);
 void headless_wait(int ms);
 
+// The character a key types by itself, 0 for none: Ctrl turns Enter into
+// a line feed and Backspace into a delete.
+int key_char(int key, int ctrl);
+
 // Window size from a "WxH" text, or 0 when it is not one.
 int parse_size(const char *text, int *width, int *height);
