@@ -1,15 +1,8 @@
 // Scroll mode in-process on an 800x600 screen with one window (band rows 0..279).
-#include "display/display.h"
-#include "edit/edit.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <vector>
-
-namespace {
 
 typedef std::vector<int> ints;
-ints view() { return {scroll_width, scroll_max, scroll_offset, scroll_col}; }
+static ints view() { return {scroll_width, scroll_max, scroll_offset, scroll_col}; }
 
 struct Scroll : FileTest {
   signal_window *sw = &windows[1];
@@ -136,4 +129,3 @@ TEST_F(Scroll, ARightClickScrollsFromTheColumnItWasMadeAt)
   EXPECT_EQ(view(), (ints{800, 4201, 4201, 724}));
 }
 
-} // namespace

@@ -1,13 +1,6 @@
 // Zoom and pan arithmetic, positions off the signal, duplicates, and the
 // button row's hit ranges.
-#include "core/state.h"
-#include "edit/edit.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <string>
-
-namespace {
 
 struct View : FileTest {
   void signal(int w, int n)
@@ -18,7 +11,7 @@ struct View : FileTest {
   }
 };
 
-std::string shown()
+static std::string shown()
 {
   const window_view &v = window_views[cur_win];
   return std::to_string(v.view_start) + ".." + std::to_string(v.view_end) + " @" + std::to_string(cursor);
@@ -34,8 +27,6 @@ TEST_F(View, ZoomPanAndSegmentsStayOnTheSignal)
     {9000, 10000, 9100, pan_right, "9000..10000 @9100"}, {200, 1200, 300, pan_left, "0..1000 @500"},
     {500, 500, 500, pan_left, "498..502 @500"}, {0, 0, 0, pan_left, "0..4 @2"},
     {100, 102, 101, pan_right, "101..103 @102"}, {100, 101, 100, zoom_out, "99..101 @100"}, // short views keep their law
-    {0, 10000, 300, [] { push_text("SBA"); view_menu(); }, "100..600 @300"},
-    {0, 10000, 300, [] { push_text("SAA"); view_menu(); }, "100..100 @100"},
     {0, 10000, 300, [] { windows[1].marks[1] = 10001; push_text("SAB"); view_menu(); }, "0..10000 @300"},
     {0, 10000, 300, [] { windows[1].marks[MARK_SELECT] = -5; push_text("*"); goto_mark(); }, "0..10000 @300"},
   };
@@ -72,4 +63,3 @@ TEST_F(View, ButtonRowHitRangesMeetAtTheirEdges)
   scroll_mode = 0;
 }
 
-} // namespace
