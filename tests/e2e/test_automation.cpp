@@ -1,6 +1,5 @@
 // The program as a user meets it, driven through its automation interface.
 #include "support/support.h"
-#include <cstdio>
 #include <fnmatch.h>
 
 const char usage_text[] =
@@ -79,8 +78,7 @@ TEST(Automation, StartUpProblemsAreSaidInFullAndTarvoSizeSetsTheScreen)
     {{}, "shot nowhere/a.png\n", 0, "tarvo: cannot write the screenshot '" + dir + "/nowhere/a.png'\n"},
     {{"TARVO_FONT=/no/font.ttf"}, "", 1, "tarvo: cannot open the font '/no/font.ttf' (*); install the package "
      "fonts-dejavu-core or set TARVO_FONT to a fixed-pitch font file\ntarvo: cannot go on without a font\n"},
-    {{"TARVO_SIZE=320x200"}, "shot s.png\n", 0, ""},
-    {{"TARVO_SIZE=640x480"}, "key F1\nshot s.png\n", 0, ""},
+    {{"TARVO_SIZE=320x200"}, "shot s.png\n", 0, ""}, {{"TARVO_SIZE=640x480"}, "key F1\nshot s.png\n", 0, ""},
   };
   for (const char *bad : {"jump 3 4", "key NoSuchKey", "click 10", "shot", "type"})
     rows.push_back({{}, std::string("key F1\n") + bad + "\n", 2,

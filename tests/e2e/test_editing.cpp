@@ -1,10 +1,6 @@
 // The Edit menu as a user drives it: every item through the menus, and the
 // edited signals saved and compared byte for byte.
 #include "support/support.h"
-#include <algorithm>
-#include <gtest/gtest.h>
-
-namespace {
 
 TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
 {
@@ -36,4 +32,3 @@ TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
     EXPECT_NE(std::find(prompts.begin(), prompts.end(), line), prompts.end()) << line;
 }
 
-} // namespace

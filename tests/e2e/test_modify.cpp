@@ -1,8 +1,6 @@
 // Every Modify item as a user runs it on a whole signal, the result saved as
 // a headerless file and compared byte for byte.
 #include "support/support.h"
-#include <algorithm>
-#include <gtest/gtest.h>
 
 TEST(ModifyMenu, EveryItemChangesTheSavedSignal)
 {

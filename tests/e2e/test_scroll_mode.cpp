@@ -1,12 +1,9 @@
 // Scroll mode as a user drives it: keys, marks and the Edit menu inside it,
 // the button row, and leaving it.
 #include "support/support.h"
-#include <gtest/gtest.h>
-
-namespace {
 
 // Cursor positions of the status readouts after scroll mode was first entered.
-std::vector<int> positions(const run_result &r)
+static std::vector<int> positions(const run_result &r)
 {
   std::vector<int> at;
   size_t from = r.transcript.find("P: SCROLL MODE:");
@@ -50,4 +47,3 @@ TEST_F(ScrollMode, TheButtonRowPagesAndLeavesAndCtrlCQuits)
   EXPECT_EQ(r.transcript.find("SCROLL MODE"), std::string::npos);
 }
 
-} // namespace
