@@ -63,6 +63,18 @@ TEST_F(Modify, EveryItemAtItsEdges)
     EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + r.in.size()), r.want) << r.keys;
     EXPECT_EQ(windows[1].samples[r.in.size()], windows[1].zero_level) << r.keys; // the guard frame
   }
+  // Each item's prompt and question; without a clip Add asks nothing.
+  std::vector<std::string> m = messages();
+  for (std::string title : {"OFFSET", "RESCALE", "REVERSE", "REMOVE DC COMPONENT", "COMPRESS", "INVERT", "CENTER-CLIP"})
+    EXPECT_GT(count(m, " " + title + ":  From mark A  To mark B"), 0) << title;
+  for (const char *text : {"OFFSET: Enter the offset amount: ", "RESCALE: Enter the scale factor: ",
+                           "COMPRESS: Enter the exponent: ", "CENTER-CLIP: Enter the clip threshold: ",
+                           " ZERO:  From mark [End]", " ZERO entire signal.  Are you sure? (Y/N) ",
+                           " CHANGE BITS:  A[16-bit,signed]  B[12-bit,unsigned]  C[8-bit,unsigned] "})
+    EXPECT_GT(count(m, text), 0) << text;
+  clear_window(clip_win);
+  run("A");
+  EXPECT_FALSE(showed(" ADD clip: at mark?"));
 }
 
 TEST_F(Modify, CompressOfEveryValueAtOnceGoesByATableWithTheSameResults)
