@@ -38,7 +38,7 @@ TEST(DspFrame, HammingAndBlackmanShapesAfterOffsetOrFirstDifference)
 
 // Levels floor at -80 dB. A spectrum's positive DC term stays above the floor
 // and its negative Nyquist term, which keeps its sign, falls to it.
-TEST(DspDecibel, LevelsFloorAtMinus80AndSpectrumLevelsMatchDft)
+TEST(DspDecibel, LevelsFloorAtMinus80SpectraMatchDftAndStoredLevelsRoundClipAndStride)
 {
   for (auto [x, db] : std::vector<std::pair<double, double>>{
            {0.0001, -80}, {-5, -80}, {0, -80}, {NAN, -80}, {1, 0}, {10, 20}, {0.00010001, -79.99913}})
@@ -59,17 +59,13 @@ TEST(DspDecibel, LevelsFloorAtMinus80AndSpectrumLevelsMatchDft)
   spectrum_db(big, 2);
   EXPECT_NEAR(big[1], 20.0 * log10(3e38 * sqrt(2.0)), 1e-3);
   EXPECT_EQ(spectrum_db(big, 0), 0.0);
-}
-
-// Rounding half up, clipping at both ends and just inside them, NaN to the
-// bottom, every second place written; a negative scale turns the curve over.
-TEST(DspDecibel, DbToSamplesRoundsClipsAndStrides)
-{
-  float x[10] = {200, -200, 60, 60.5f, 59.5f, NAN, 60 + 32767, 60 - 32768, 60 + 32768, 60 - 32769};
+  // Rounding half up, clipping at both ends and just inside them, NaN to the
+  // bottom, every second place written; a negative scale turns the curve over.
+  float level[10] = {200, -200, 60, 60.5f, 59.5f, NAN, 60 + 32767, 60 - 32768, 60 + 32768, 60 - 32769};
   std::vector<int16_t> out(21, 7);
-  db_to_samples(x, out.data(), 10, 1, 2, 1.0, 60.0);
+  db_to_samples(level, out.data(), 10, 1, 2, 1.0, 60.0);
   EXPECT_EQ(out, (std::vector<int16_t>{7, 140, 7, -260, 7, 0, 7, 1, 7, 0, 7, -32768, 7, 32767, 7, -32768, 7,
                                        32767, 7, -32768, 7}));
-  db_to_samples(x + 2, out.data(), 1, 0, 1, -100.0, 55.0);
+  db_to_samples(level + 2, out.data(), 1, 0, 1, -100.0, 55.0);
   EXPECT_EQ(out[0], -500);
 }
