@@ -11,7 +11,7 @@
 // A tapered sinusoid is predicted so well that the residual falls below the
 // rounding of the lags, to zero or below; overflowing lags make it NaN: the
 // routine then fails.
-TEST(DspLpc, MatchesDoubleLagsAndNormalEquationsForOrders1To50OrFailsWithoutAPositiveResidual)
+TEST(DspLpc, MatchesDoubleLagsAndNormalEquationsOrFailsAndTheLatticeMatchesThreeStagesInDouble)
 {
   std::vector<float> coloured = uniform_noise(550, 1), tone(1000);
   for (size_t j = 2; j < coloured.size(); j++)
@@ -47,14 +47,10 @@ TEST(DspLpc, MatchesDoubleLagsAndNormalEquationsForOrders1To50OrFailsWithoutAPos
       // The last reflection coefficient of each order is its last predictor coefficient.
       EXPECT_EQ(k[p - 1], a[p]);
     }
-}
-
-// No stages pass the input and keep no history. Stage j takes f = f_j-1(t) and
-// b = b_j-1(t-1) (b_0 the previous sample) to f_j = f g and b_j = -b g with
-// g = (f^2 - b^2) / (f^2 + b^2), or 0 when both are 0; the routine works in
-// float, so its truncated error may differ by one.
-TEST(DspLattice, MatchesThreeStagesWorkedInDouble)
-{
+  // No stages pass the input and keep no history. Stage j takes f = f_j-1(t) and
+  // b = b_j-1(t-1) (b_0 the previous sample) to f_j = f g and b_j = -b g with
+  // g = (f^2 - b^2) / (f^2 + b^2), or 0 when both are 0; the routine works in
+  // float, so its truncated error may differ by one.
   float state[4] = {};
   EXPECT_EQ(lattice_error(1234, 0, state), 1234);
   EXPECT_EQ(lattice_error(-77, -3, state), -77);
