@@ -102,7 +102,7 @@ TEST_F(Editing, EveryEditLeavesSignalSlotsCursorAndViewAsShown)
   EXPECT_EQ(std::count(m.begin(), m.end(), " Can't expand the signal buffer. "), 0);
 }
 
-TEST_F(Editing, NothingIsAskedForAPasteThatCannotBeAndTheLimitIsReachedExactly)
+TEST_F(Editing, PastesThatCannotBeAskNothingTheLimitIsExactAndNewWindowsInheritNothing)
 {
   // A 12-bit unsigned clip converts to 16-bit signed as (v - 2048) * 16.
   struct { int channels, bits, frames; const char *typed; bool asked; int n, at300; bool no_room; } cases[] = {
@@ -127,10 +127,6 @@ TEST_F(Editing, NothingIsAskedForAPasteThatCannotBeAndTheLimitIsReachedExactly)
     EXPECT_EQ(has(" Not enough room in signal buffer. "), c.no_room) << c.typed;
     EXPECT_EQ(sw->num_samples * 100000LL + sw->samples[300], c.n * 100000LL + c.at300) << c.typed;
   }
-}
-
-TEST_F(Editing, ANewWindowInheritsNothingAndAnEmptyOneTakesTheClipOrSilenceAtZero)
-{
   clear_window(1);
   sw->marks[MARK_END] = 77; // an [End] left outside the empty signal is not followed
   make_signal(clip_win, 50, 8, 100);

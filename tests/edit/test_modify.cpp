@@ -77,7 +77,7 @@ TEST_F(Modify, EveryItemAtItsEdges)
   EXPECT_FALSE(showed(" ADD clip: at mark?"));
 }
 
-TEST_F(Modify, CompressOfEveryValueAtOnceGoesByATableWithTheSameResults)
+TEST_F(Modify, CompressByATableGivesTheSameResultsAndReverseMirrorsTheSlotsInside)
 {
   std::vector<int> every(65536);
   std::iota(every.begin(), every.end(), -32768);
@@ -92,10 +92,6 @@ TEST_F(Modify, CompressOfEveryValueAtOnceGoesByATableWithTheSameResults)
       }
       EXPECT_TRUE(out[0] == out[1]) << zero << " " << e;
     }
-}
-
-TEST_F(Modify, ReverseMirrorsTheSlotsInsideAndForgetsTheShownRange)
-{
   load(1, {0, 1, 2, 3, 4, 5, 6, 0}, 0, 1);
   int *m = windows[1].marks, at[] = {1, 7, 2, 11, 7}; // C two after the start; E at B, outside
   std::copy(at, at + 5, m);

@@ -17,7 +17,7 @@ static std::string shown()
   return std::to_string(v.view_start) + ".." + std::to_string(v.view_end) + " @" + std::to_string(cursor);
 }
 
-TEST_F(View, ZoomPanAndSegmentsStayOnTheSignal)
+TEST_F(View, ZoomPanAndSegmentsStayOnTheSignalADuplicateInheritsNothingButtonRangesMeet)
 {
   struct { int start, end, cur; void (*op)(); const char *want; } cases[] = {
     {4500, 5500, 5000, zoom_in, "4749..5251 @5000"}, {100, 103, 101, zoom_in, "100..103 @101"},
@@ -37,26 +37,18 @@ TEST_F(View, ZoomPanAndSegmentsStayOnTheSignal)
     c.op();
     EXPECT_EQ(shown(), c.want) << c.start << ".." << c.end << " @" << c.cur;
   }
-}
-
-TEST_F(View, ADuplicateTakesNothingFromTheWindowThatStoodThere)
-{
   signal(1, 300);
   window_views[2].split_channels = windows[2].kind = 1; // as a closed window leaves them
   duplicate_window();
   EXPECT_EQ(windows[2].name + std::to_string(windows[2].kind + window_views[2].split_channels),
             "[copy of w1(0:300)]0");
-}
-
-TEST_F(View, ButtonRowHitRangesMeetAtTheirEdges)
-{
   ASSERT_EQ(char_width, 8);
   int row = scr_width - 13 * 8, top = text_bottom - char_ascent;
-  struct { int scroll, dx, dy, want; } cases[] = {
+  struct { int scroll, dx, dy, want; } hits[] = {
     {0, 5, 0, -1}, {0, 6, 0, 0}, {0, 17, row_height, 0}, {0, 18, 0, -1}, {0, 22, 0, 1}, {0, 97, 0, 5},
     {0, 98, 0, -1}, {0, 6, -1, -1}, {0, 6, row_height + 1, -1}, {1, 37, 0, -1}, {1, 38, 0, 0}, {1, 97, 0, 3}
   };
-  for (auto c : cases) {
+  for (auto c : hits) {
     scroll_mode = c.scroll;
     EXPECT_EQ(button_row_index(row + c.dx, top + c.dy), c.want) << c.scroll << " " << c.dx << "," << c.dy;
   }
