@@ -11,7 +11,7 @@ static std::string info_for(int n) { return " (WAV) " + std::to_string(n) + " sa
 // empty ones are dropped without a word; each is found from the start folder
 // whichever folder an earlier one made current, and the windows keep the
 // base names.  Up from window 1 and Down from 3 stay; Shift-Tab wraps.
-TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
+TEST(Viewing, CommandLineFilesLoadInOrderWindowKeysMoveBetweenThemAndCursorSteps)
 {
   std::string root = scratch_dir("files");
   for (const char *sub : {"/d1", "/d2", "/flat", "/s"})
@@ -45,15 +45,11 @@ TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
   // With no file left, F2 says there is no signal.
   run_result r = run_tarvo(root, "key F2\n", {"gone.wav"});
   EXPECT_NE(r.transcript.find("P:No signal.\n"), std::string::npos) << r.transcript;
-}
-
-// 20000 frames at 10000 Hz shown on 794 columns: a step of 25 frames, Shift
-// 10 steps, Ctrl 50; each key leaves its readout, in order.
-TEST(Viewing, CursorStepsAndJumpsShowTimeSampleAndValue)
-{
+  // 20000 frames at 10000 Hz shown on 794 columns: a step of 25 frames, Shift
+  // 10 steps, Ctrl 50; each key leaves its readout, in order.
   std::string dir = scratch_dir("cursor");
   write_file(dir + "/s.wav", wav_text(frames(20000, 1, [](int i, int) { return i - 10000; }), 1, 10000));
-  run_result r = run_tarvo(dir, "key C-Home Right S-Right C-Right C-Left S-Left Left Left End Home C-End\n", {"s.wav"});
+  r = run_tarvo(dir, "key C-Home Right S-Right C-Right C-Left S-Left Left Left End Home C-End\n", {"s.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   auto status = transcript_lines(r.transcript, "S:");
   ASSERT_GE(status.size(), 10u);
