@@ -3,11 +3,9 @@
 
 struct Windows : ScreenTest {};
 
-TEST_F(Windows, InitTakesTheDefaultRateClearResetsMarksAndRangeAndAllocationKeepsTheFrames)
+TEST_F(Windows, InitClearAllocateCloseNewSwapAndMoveBetweenWindows)
 {
-  cur_win = 3;
-  last_vis = 2;
-  default_rate = 8000;
+  cur_win = 3, last_vis = 2, default_rate = 8000;
   init_windows();
   default_rate = 10000;
   for (int w = 0; w < NUM_WINDOWS; w++) {
@@ -17,9 +15,7 @@ TEST_F(Windows, InitTakesTheDefaultRateClearResetsMarksAndRangeAndAllocationKeep
   }
   EXPECT_EQ(cur_win * 100 + first_vis * 10 + last_vis, 115);
   fill_window(1, std::vector<int>(1000, 0));
-  windows[1].marks[3] = 400;
-  windows[1].marks[MARK_END] = 1000;
-  window_views[1].view_start = 100;
+  windows[1].marks[3] = 400, windows[1].marks[MARK_END] = 1000, window_views[1].view_start = 100;
   clear_window(1);
   std::vector<int> want(NUM_LETTERS + 2, -1);
   want[MARK_HOME] = want[MARK_END] = 0;
@@ -59,10 +55,6 @@ static std::string stack()
   for (int w = first_vis; w <= last_vis; w++)
     s += std::to_string(windows[w].num_samples);
   return s + " current " + std::to_string(cur_win);
-}
-
-TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
-{
   struct { int windows, current; const char *after; } cases[] = {
     {3, 2, "13 current 2"}, {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
     {3, 3, "12 current 2"}, // last, so that the check below sees what this close left

@@ -3,6 +3,10 @@
 
 struct Display : ScreenTest {};
 
+// Values of a frame and channel.
+static int dip(int i, int) { return i == 5000 ? -123 : 7; }
+static int peak(int i, int) { return i == 128 ? 32767 : 0; }
+
 struct trace_case { int n, stride, width, height, levels, zero, amplitude; };
 
 // The band as the drawing rules make it, from the values alone: `zero` at yc,
@@ -34,7 +38,7 @@ static std::vector<uint32_t> reference(const int16_t *v, const trace_case &t, in
   return img;
 }
 
-TEST_F(Display, ManyValuesBecomeStrokesPixelForPixelAndFewAreJoinedByLines)
+TEST_F(Display, TracesBandsGotoCursorsReadoutsAndTitlesAsShown)
 {
   trace_case cases[] = {
       {1000, 1, 100, 101, 65536, 0, 32767},      // ten values a column
@@ -70,10 +74,6 @@ TEST_F(Display, ManyValuesBecomeStrokesPixelForPixelAndFewAreJoinedByLines)
   // Zig-zag lines cross the centre row in every column they span.
   EXPECT_GE(std::count(back_buffer + 300 * scr_width + 100, back_buffer + 300 * scr_width + 200, palette[15]), 95);
   EXPECT_EQ(px(100, 300 + 30), palette[15]); // the first point, below the centre
-}
-
-TEST_F(Display, SplitChannelsDrawWhiteAboveYellowAndBandsDivideTheArea)
-{
   last_vis = 1;
   fill_window(1, std::vector<int>(200, 0), 2);
   window_views[1].split_channels = 1;
@@ -100,17 +100,9 @@ TEST_F(Display, SplitChannelsDrawWhiteAboveYellowAndBandsDivideTheArea)
   layout_window(1);
   EXPECT_EQ(window_views[1].bottom, 499);
   maximized = 0;
-}
-
-// Values of a frame and channel.
-static int dip(int i, int) { return i == 5000 ? -123 : 7; }
-static int peak(int i, int) { return i == 128 ? 32767 : 0; }
-
-// goto_position scrolls only when the cursor leaves the view, and each window
-// keeps its cursor; readouts and titles give time, sample and value, or
-// frequency and level.
-TEST_F(Display, GotoPositionScrollsWindowsKeepTheirCursorsAndReadoutsAndTitlesAreAsShown)
-{
+  // goto_position scrolls only when the cursor leaves the view, and each window
+  // keeps its cursor; readouts and titles give time, sample and value, or
+  // frequency and level.
   fill_window(1, std::vector<int>(10000, 0));
   window_views[1].view_start = 1000;
   window_views[1].view_end = 2000;

@@ -1,6 +1,5 @@
 // The program as a user meets it, driven through its automation interface.
 #include "support/support.h"
-#include <cstdio>
 #include <fnmatch.h>
 
 const char usage_text[] =
@@ -25,7 +24,7 @@ const std::string help_text[] = {
 // The help screen, by F1 or from the menu, leaves the screen as it was, and
 // so do a repaint and F6 (split view) and F3 (range box) pressed twice; the
 // key after "close" is never read.
-TEST(Automation, MenuLineHelpScreenSplitViewRangeBoxRepaintAndClosingTheWindow)
+TEST(Automation, HelpScreenViewsRepaintUsageHelpFileStartUpProblemsTarvoSizeAndTheStartFolder)
 {
   std::string dir = scratch_dir("help");
   write_file(dir + "/st.wav", wav_text(frames(3000, 2, [](int i, int c) {
@@ -47,11 +46,7 @@ TEST(Automation, MenuLineHelpScreenSplitViewRangeBoxRepaintAndClosingTheWindow)
     EXPECT_NE(before, read_file(dir + changed)) << changed;
   for (const char *same : {"/after.png", "/again.png", "/nobox.png", "/repainted.png"})
     EXPECT_EQ(before, read_file(dir + same)) << same;
-}
-
-TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
-{
-  std::string dir = scratch_dir("usage");
+  dir = scratch_dir("usage");
   auto said = [&](const char *opt) { run_result r = run_tarvo(dir, "", {opt}); return std::pair(r.status, r.err); };
   for (const char *opt : {"-x", "-", "-Z"})
     EXPECT_EQ(said(opt), std::pair(0, std::string(usage_text))) << opt;
@@ -63,14 +58,9 @@ TEST(Automation, UsageTextForAnUnknownOptionAndTheHelpFile)
   remove((dir + "/tarvo.hlp").c_str());
   mkdir((dir + "/tarvo.hlp").c_str(), 0755); // a directory stands in its way
   EXPECT_EQ(said("-H"), std::pair(1, std::string(" can't open file 'tarvo.hlp' \n")));
-}
-
-// Each problem at start-up is said in full on standard error ('*' stands
-// for the font renderer's own words); TARVO_SIZE sets the screen's size,
-// which the PNG shows in its bytes 16..23.
-TEST(Automation, StartUpProblemsAreSaidInFullAndTarvoSizeSetsTheScreen)
-{
-  std::string dir = scratch_dir("problems");
+  // Each problem at start-up is said in full on standard error ('*' stands
+  // for the font renderer's own words); TARVO_SIZE sets the screen's size,
+  // which the PNG shows in its bytes 16..23.
   struct row { std::vector<std::string> env; std::string script; int status; std::string err; };
   std::vector<row> rows = {
     {{"TARVO_SCRIPT=", "DISPLAY=", "WAYLAND_DISPLAY="}, "", 1,
@@ -79,8 +69,7 @@ TEST(Automation, StartUpProblemsAreSaidInFullAndTarvoSizeSetsTheScreen)
     {{}, "shot nowhere/a.png\n", 0, "tarvo: cannot write the screenshot '" + dir + "/nowhere/a.png'\n"},
     {{"TARVO_FONT=/no/font.ttf"}, "", 1, "tarvo: cannot open the font '/no/font.ttf' (*); install the package "
      "fonts-dejavu-core or set TARVO_FONT to a fixed-pitch font file\ntarvo: cannot go on without a font\n"},
-    {{"TARVO_SIZE=320x200"}, "shot s.png\n", 0, ""},
-    {{"TARVO_SIZE=640x480"}, "key F1\nshot s.png\n", 0, ""},
+    {{"TARVO_SIZE=320x200"}, "shot s.png\n", 0, ""}, {{"TARVO_SIZE=640x480"}, "key F1\nshot s.png\n", 0, ""},
   };
   for (const char *bad : {"jump 3 4", "key NoSuchKey", "click 10", "shot", "type"})
     rows.push_back({{}, std::string("key F1\n") + bad + "\n", 2,
@@ -98,17 +87,13 @@ TEST(Automation, StartUpProblemsAreSaidInFullAndTarvoSizeSetsTheScreen)
     sizes += png.size() > 24 ? png.substr(16, 8) : "";
   }
   EXPECT_EQ(sizes, std::string("\0\0\x01\x40\0\0\0\xc8\0\0\x02\x80\0\0\x01\xe0", 16));
-}
-
-// The script, the transcript and the shots are named from the folder the
-// program was started in, though the signal's folder became the working one.
-TEST(Automation, ScriptTranscriptAndShotsStayInTheStartFolder)
-{
+  // The script, the transcript and the shots are named from the folder the
+  // program was started in, though the signal's folder became the working one.
   std::string root = scratch_dir("startdir"), start = root + "/start";
   mkdir(start.c_str(), 0755);
   mkdir((root + "/sig").c_str(), 0755);
   write_file(root + "/sig/s.wav", wav_text(std::vector<int>(100, 7), 1, 8000));
-  run_result r = run_tarvo(start, "key F2 x\nshot s.png\n", {"../sig/s.wav"},
+  r = run_tarvo(start, "key F2 x\nshot s.png\n", {"../sig/s.wav"},
                            {"TARVO_SCRIPT=script.txt", "TARVO_TRANSCRIPT=transcript.txt"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.transcript.find("P: (WAV) 100 samples (1 chan.)"), std::string::npos) << r.transcript;

@@ -1,10 +1,6 @@
 // The Edit menu as a user drives it: every item through the menus, and the
-// edited signals saved and compared byte for byte.
+// edited signals saved and compared byte for byte; M opens the Modify menu.
 #include "support/support.h"
-#include <algorithm>
-#include <gtest/gtest.h>
-
-namespace {
 
 TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
 {
@@ -15,7 +11,7 @@ TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
     write_file(dir + name, wav_text(v, 1, 8000));
   // Replace from an empty clip; Value puts the cursor on A 200, B 400, C 700; copy A..B; cut B..C, paste it
   // back before C (400); delete A..B; 5 ms of silence at C (500); frame 10 := 40000; eXtend; Blank; Replace.
-  std::string script = "key E R Space E V\ntype 200\nkey Enter Enter Ins a E V\ntype 400\nkey Enter Enter Ins b E V\n"
+  std::string script = "key M Esc E R Space E V\ntype 200\nkey Enter Enter Ins a E V\ntype 400\nkey Enter Enter Ins b E V\n"
                        "type 700\nkey Enter Enter Ins c E C a b E T b c E P c E D a b E S c\ntype 5\n"
                        "key Enter E V\ntype 10\nkey Enter\ntype 40000\nkey Enter E X Space E M B F A N\ntype *\n"
                        "key Enter Space Tab E R F A N\ntype *\nkey Enter Space\n";
@@ -32,8 +28,8 @@ TEST(EditMenu, EveryItemThroughTheMenusAndTheResultSavedByteForByte)
   auto prompts = transcript_lines(r.transcript, "P:");
   for (const char *line : {" No signal in clip window. ", " PASTE: in front of mark",
                            "DURATION of silence at mark C (ms) = ",
+                           " MODIFY:  Bits  Compr  Invert  Ofst  rmDC  Scale  cnTrclp  Zero  Reverse  Add ",
                            " (WAV) 1024 samples (1 chan.) at 8000 Hz, ADC = 12 bits (signed) "})
     EXPECT_NE(std::find(prompts.begin(), prompts.end(), line), prompts.end()) << line;
 }
 
-} // namespace

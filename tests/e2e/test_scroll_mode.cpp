@@ -1,12 +1,9 @@
 // Scroll mode as a user drives it: keys, marks and the Edit menu inside it,
 // the button row, and leaving it.
 #include "support/support.h"
-#include <gtest/gtest.h>
-
-namespace {
 
 // Cursor positions of the status readouts after scroll mode was first entered.
-std::vector<int> positions(const run_result &r)
+static std::vector<int> positions(const run_result &r)
 {
   std::vector<int> at;
   size_t from = r.transcript.find("P: SCROLL MODE:");
@@ -28,7 +25,7 @@ struct ScrollMode : ::testing::Test {
 };
 
 // From sample 400 in column 400; marks set in scroll mode (also through the Edit menu) stay after Esc.
-TEST_F(ScrollMode, KeysMoveTheCursorAndMarksLandUnderIt)
+TEST_F(ScrollMode, KeysMoveTheCursorMarksLandUnderItAndTheButtonRowPagesAndLeaves)
 {
   run_result r = run("key F5 Right 0 S-Right Ins b C-Right 0 Del a End G b\nkey End E M G b E M N\n"
                      "key Esc G c G a G b G d\n");
@@ -36,18 +33,13 @@ TEST_F(ScrollMode, KeysMoveTheCursorAndMarksLandUnderIt)
   for (const char *p : {" INSERT MARK:  Enter letter for mark  ", " DELETE MARK: Enter letter for mark  ",
                         " GOTO MARK: enter letter for mark", " MARK:  New  Insert  Delete  Go_to  Blank "})
     EXPECT_NE(r.transcript.find(std::string("P:") + p + "\n"), std::string::npos) << p;
-}
-
-// The row reads "     < > \" ~ " from 13 cells before the right edge.
-TEST_F(ScrollMode, TheButtonRowPagesAndLeavesAndCtrlCQuits)
-{
+  // The row reads "     < > \" ~ " from 13 cells before the right edge.
   int y = 600 - 3 - 13 + 2, cell = 800 - 13 * 8 + 4;
   auto click = [&](int c) { return "click " + std::to_string(cell + 8 * c) + " " + std::to_string(y) + "\n"; };
-  run_result r = run("key F5\n" + click(7) + click(5) + click(7) + click(11) + "key F5 Right Home PgDn Left C-c\n");
+  r = run("key F5\n" + click(7) + click(5) + click(7) + click(11) + "key F5 Right Home PgDn Left C-c\n");
   EXPECT_EQ(positions(r), (std::vector<int>{800, 400, 800, 801, 0, 400, 399})); // the view follows the cursor
   EXPECT_EQ(transcript_lines(r.transcript, "P:").back(), " SCROLL MODE:  Edit  Modify  Calc  Play  Set  Help ");
   r = run("key F5 ~ F2\n", {}); // an empty window does not enter scroll mode
   EXPECT_EQ(r.transcript.find("SCROLL MODE"), std::string::npos);
 }
 
-} // namespace

@@ -1,14 +1,10 @@
 // The View and Window menus, their keys, the button row and left clicks,
 // as a user drives them.
 #include "support/support.h"
-#include <gtest/gtest.h>
 #include <set>
-#include <string>
-
-namespace {
 
 // The cursor positions of the last two readouts, as "p/N p/N".
-std::string last_two(const run_result &r)
+static std::string last_two(const run_result &r)
 {
   std::vector<std::string> s = transcript_lines(r.transcript, "S:");
   std::string out;
@@ -27,8 +23,7 @@ TEST(ViewWindow, MenusKeysButtonsAndClicks)
   for (int n : {10000, 2000, 3000})
     write_file(dir + "/" + std::to_string(n) + ".wav", wav_text(std::vector<int>(n, 100), 1, 10000));
   struct { const char *script, *want; } cases[] = {
-    {"key V Z I End Home End", "0/10000 5002/10000"},
-    {"key + + End - V Z O End Home End", "0/10000 10000/10000"},
+    {"key V Z I End Home End", "0/10000 5002/10000"}, {"key + + End - V Z O End Home End", "0/10000 10000/10000"},
     {"key + PgDn PgDn PgUp End Home End", "2497/10000 7499/10000"},
     {"key + V P R V P R V P L End Home End", "2497/10000 7499/10000"},
     {"key + V A End Home End", "0/10000 10000/10000"},
@@ -38,16 +33,11 @@ TEST(ViewWindow, MenusKeysButtonsAndClicks)
      "key End Home End", "2491/10000 7497/10000"},
     {"key + PgDn\nclick 1 100\nclick 799 100\nkey End Home End", "2501/10000 7503/10000"},
     {"key + C-Right\nclick 0 100", "700/10000 0/10000"},
-    {"key + PgDn PgDn Home\nclick 799 100", "4998/10000 10000/10000"},
-    {"click 400 100", "400/10000 5006/10000"},
-    {"key F4 W M\nclick 400 300", "400/10000 400/2000"},
-    {"key F4 W M F4\nclick 400 300", "400/10000 5006/10000"},
-    {"click 400 5\nclick 400 300", "400/10000 5006/10000"},
-    {"key Tab Right W U Tab", "402/2000 400/10000"},
-    {"key W U Down", "400/10000 400/2000"},
-    {"key Tab Tab Right Tab Tab W C", "400/2000 403/3000"},
-    {"key W D W D W D Tab", "0/10000 400/10000"},
-    {"key W N Tab S-Tab Up", "400/10000 400/3000"},
+    {"key + PgDn PgDn Home\nclick 799 100", "4998/10000 10000/10000"}, {"click 400 100", "400/10000 5006/10000"},
+    {"key F4 W M\nclick 400 300", "400/10000 400/2000"}, {"key F4 W M F4\nclick 400 300", "400/10000 5006/10000"},
+    {"click 400 5\nclick 400 300", "400/10000 5006/10000"}, {"key Tab Right W U Tab", "402/2000 400/10000"},
+    {"key W U Down", "400/10000 400/2000"}, {"key Tab Tab Right Tab Tab W C", "400/2000 403/3000"},
+    {"key W D W D W D Tab", "0/10000 400/10000"}, {"key W N Tab S-Tab Up", "400/10000 400/3000"},
     {"key W S Esc V C Up W C W U Down Up V C Right", "400/10000 412/10000"},
   };
   std::set<std::string> prompts;
@@ -63,4 +53,3 @@ TEST(ViewWindow, MenusKeysButtonsAndClicks)
     EXPECT_EQ(prompts.count(p), 1u) << p;
 }
 
-} // namespace

@@ -11,7 +11,7 @@ static std::string info_for(int n) { return " (WAV) " + std::to_string(n) + " sa
 // empty ones are dropped without a word; each is found from the start folder
 // whichever folder an earlier one made current, and the windows keep the
 // base names.  Up from window 1 and Down from 3 stay; Shift-Tab wraps.
-TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
+TEST(Viewing, CommandLineFilesLoadInOrderWindowKeysMoveBetweenThemAndCursorSteps)
 {
   std::string root = scratch_dir("files");
   for (const char *sub : {"/d1", "/d2", "/flat", "/s"})
@@ -45,33 +45,17 @@ TEST(Viewing, CommandLineFilesLoadInOrderAndWindowKeysMoveBetweenThem)
   // With no file left, F2 says there is no signal.
   run_result r = run_tarvo(root, "key F2\n", {"gone.wav"});
   EXPECT_NE(r.transcript.find("P:No signal.\n"), std::string::npos) << r.transcript;
-}
-
-TEST(Viewing, CursorStepsAndJumpsShowTimeSampleAndValue)
-{
+  // 20000 frames at 10000 Hz shown on 794 columns: a step of 25 frames, Shift
+  // 10 steps, Ctrl 50; each key leaves its readout, in order.
   std::string dir = scratch_dir("cursor");
-  // 20000 frames at 10000 Hz: 2 s, shown on 794 columns, a step of 25 frames.
   write_file(dir + "/s.wav", wav_text(frames(20000, 1, [](int i, int) { return i - 10000; }), 1, 10000));
-  struct { const char *keys; const char *status; } steps[] = {
-    {"C-Home", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
-    {"Right", " Cursor at  0.0025/2.0000 s , (    25/ 20000).  Value =  -9975  "},
-    {"S-Right", " Cursor at  0.0275/2.0000 s , (   275/ 20000).  Value =  -9725  "},
-    {"C-Right", " Cursor at  0.1525/2.0000 s , (  1525/ 20000).  Value =  -8475  "},
-    {"C-Left", " Cursor at  0.0275/2.0000 s , (   275/ 20000).  Value =  -9725  "},
-    {"S-Left", " Cursor at  0.0025/2.0000 s , (    25/ 20000).  Value =  -9975  "},
-    {"Left Left", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
-    {"End", " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  "},
-    {"Home", " Cursor at  0.0000/2.0000 s , (     0/ 20000).  Value = -10000  "},
-    {"C-End", " Cursor at  2.0000/2.0000 s , ( 20000/ 20000).  Value =      0  "},
-  };
-  std::string script;
-  for (auto &s : steps)
-    script += std::string("key ") + s.keys + "\n";
-  run_result r = run_tarvo(dir, script, {"s.wav"});
+  r = run_tarvo(dir, "key C-Home Right S-Right C-Right C-Left S-Left Left Left End Home C-End\n", {"s.wav"});
   ASSERT_EQ(r.status, 0) << r.err;
   auto status = transcript_lines(r.transcript, "S:");
-  std::vector<std::string> want; // each step leaves its readout, in order
-  for (auto &s : steps)
-    want.push_back(s.status);
-  EXPECT_EQ(std::vector(status.end() - std::min(status.size(), want.size()), status.end()), want);
+  ASSERT_GE(status.size(), 10u);
+  std::string at;
+  for (size_t i = status.size() - 10; i < status.size(); i++)
+    at += std::to_string(std::stoi(status[i].substr(status[i].find('(') + 1))) + " ";
+  EXPECT_EQ(at, "0 25 275 1525 275 25 0 20000 0 20000 ");
+  EXPECT_EQ(status[status.size() - 7], " Cursor at  0.1525/2.0000 s , (  1525/ 20000).  Value =  -8475  ");
 }

@@ -1,31 +1,16 @@
 // The Edit menu on a window in process: what every edit leaves of the
 // signal, its slots, the cursor, the shown range and the clip window.
-#include "core/state.h"
-#include "edit/edit.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <string>
 
-namespace {
-
-// Window w gets frames x channels values base, base+1, ... and fresh slots.
-void make_signal(int w, int frames, int channels, int base, int bits = 16, int zero = 0)
+// Window w gets n x channels values base, base+1, ... and fresh slots.
+static void make_signal(int w, int n, int channels, int base, int bits = 16, int zero = 0)
 {
-  signal_window *sw = &windows[w];
-  ASSERT_EQ(alloc_samples(w, frames, channels), 1);
-  for (int i = 0; i <= frames * channels; i++)
-    sw->samples[i] = (int16_t)(i < frames * channels ? base + i : zero);
-  sw->num_samples = frames, sw->channels = (int8_t)channels;
-  sw->adc_bits = (int16_t)bits, sw->zero_level = (int16_t)zero, sw->adc_rate = 10000;
+  fill_window(w, frames(n * channels, 1, [=](int i, int) { return base + i; }), channels, 10000, bits, zero);
   reset_marks(w);
-  window_views[w].view_start = 0, window_views[w].view_end = frames;
 }
 
 // The values of window w as runs: "a-b" counting up, "v*k" repeated, "v".
-std::string runs(int w)
+static std::string runs(int w)
 {
   const int16_t *s = windows[w].samples;
   std::string out;
@@ -117,7 +102,7 @@ TEST_F(Editing, EveryEditLeavesSignalSlotsCursorAndViewAsShown)
   EXPECT_EQ(std::count(m.begin(), m.end(), " Can't expand the signal buffer. "), 0);
 }
 
-TEST_F(Editing, NothingIsAskedForAPasteThatCannotBeAndTheLimitIsReachedExactly)
+TEST_F(Editing, PastesThatCannotBeAskNothingTheLimitIsExactAndNewWindowsInheritNothing)
 {
   // A 12-bit unsigned clip converts to 16-bit signed as (v - 2048) * 16.
   struct { int channels, bits, frames; const char *typed; bool asked; int n, at300; bool no_room; } cases[] = {
@@ -142,10 +127,6 @@ TEST_F(Editing, NothingIsAskedForAPasteThatCannotBeAndTheLimitIsReachedExactly)
     EXPECT_EQ(has(" Not enough room in signal buffer. "), c.no_room) << c.typed;
     EXPECT_EQ(sw->num_samples * 100000LL + sw->samples[300], c.n * 100000LL + c.at300) << c.typed;
   }
-}
-
-TEST_F(Editing, ANewWindowInheritsNothingAndAnEmptyOneTakesTheClipOrSilenceAtZero)
-{
   clear_window(1);
   sw->marks[MARK_END] = 77; // an [End] left outside the empty signal is not followed
   make_signal(clip_win, 50, 8, 100);
@@ -171,4 +152,3 @@ TEST_F(Editing, ANewWindowInheritsNothingAndAnEmptyOneTakesTheClipOrSilenceAtZer
               window_views[1].split_channels + (sw->samples != nullptr), 0);
 }
 
-} // namespace

@@ -30,7 +30,7 @@ static void press(const std::string &a)
   else push_char((unsigned char)a[0]);
 }
 
-TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlotsPutInOrderByPosition)
+TEST_F(Marks, TheFromToPromptOrdersItsSlotsAndInsertNewDeleteAndGotoKeepTheLetterSlots)
 {
   int title = window_views[1].top + 5, wave = wave_y(), below = graph_bottom - 3;
   std::string c300 = "click " + std::to_string(column(300)) + " ";
@@ -67,6 +67,46 @@ TEST_F(Marks, TheFromToPromptTurnsAnswersIntoSlotsPutInOrderByPosition)
     order_segment();
     EXPECT_EQ(seg_from * 100 + seg_to, c.want_from * 100 + c.want_to) << c.from << "," << c.to;
   }
+  goto_position(300); // where the click above left it
+  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
+    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
+  for (auto [slot, name] : names)
+    EXPECT_STREQ(mark_name(slot), name);
+  struct { void (*command)(); const char *text; } prompts[] = {
+    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
+    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
+    {goto_mark, " GOTO MARK: enter letter for mark"},
+  };
+  for (auto c : prompts) {
+    press("Esc");
+    c.command();
+    EXPECT_TRUE(showed(c.text)) << c.text;
+    EXPECT_EQ(prompt_cache[0], 0);
+  }
+  press("c");
+  press("Home"); // a reference is no letter: nothing set
+  press("a");
+  insert_mark();
+  insert_mark();
+  new_mark(); // D is the first free letter
+  delete_mark();
+  new_mark(); // A is free again, and E stays unset
+  EXPECT_EQ(std::vector<int>(sw->marks, sw->marks + 5), std::vector({300, 600, 300, 300, -1}));
+  for (auto [answer, at] : {std::pair{"b", 600}, {"End", 1000}, {"z", 0}, {"Home", 0}, {"Esc", 0}}) {
+    goto_position(500);
+    press(answer);
+    goto_mark();
+    EXPECT_EQ(cursor, answer == std::string("Esc") ? 500 : at) << answer;
+  }
+  EXPECT_EQ(prompt_cache[0], 0);
+  for (int i = 0; i < NUM_LETTERS; i++)
+    sw->marks[i] = i;
+  new_mark(); // all letters taken: nothing moves
+  EXPECT_EQ(sw->marks[NUM_LETTERS - 1], NUM_LETTERS - 1);
+  sw->num_samples = 0;
+  press("e");
+  insert_mark(); // an empty window asks nothing and the key stays unread
+  EXPECT_EQ(wait_key(), 'e');
 }
 
 TEST_F(Marks, ClickZonesAndAnswersFollowTheShownRangeAndAMillionFramesNeedNoOverflow)
@@ -111,47 +151,3 @@ TEST_F(Marks, ClickZonesAndAnswersFollowTheShownRangeAndAMillionFramesNeedNoOver
   EXPECT_EQ(click_zone(), 6);
   EXPECT_EQ(cursor, (int)(((long long)MAX_FRAMES * 2998 + 1997) / 3995));
 }
-
-TEST_F(Marks, SlotNamesPromptTextsAndInsertNewDeleteAndGotoKeepTheLetterSlots)
-{
-  std::pair<int, const char *> names[] = {{-1, "????"}, {0, "A"}, {25, "Z"}, {26, "[Home]"}, {27, "[End]"},
-    {28, "[cursor]"}, {29, "[select]"}, {30, "[select1]"}, {31, "[select2]"}, {32, "????"}};
-  for (auto [slot, name] : names)
-    EXPECT_STREQ(mark_name(slot), name);
-  struct { void (*command)(); const char *text; } cases[] = {
-    {insert_mark, " INSERT MARK:  Enter letter for mark  "},
-    {delete_mark, " DELETE MARK:  Enter letter for mark  "},
-    {goto_mark, " GOTO MARK: enter letter for mark"},
-  };
-  for (auto c : cases) {
-    press("Esc");
-    c.command();
-    EXPECT_TRUE(showed(c.text)) << c.text;
-    EXPECT_EQ(prompt_cache[0], 0);
-  }
-  press("c");
-  press("Home"); // a reference is no letter: nothing set
-  press("a");
-  insert_mark();
-  insert_mark();
-  new_mark(); // D is the first free letter
-  delete_mark();
-  new_mark(); // A is free again, and E stays unset
-  EXPECT_EQ(std::vector<int>(sw->marks, sw->marks + 5), std::vector({300, 600, 300, 300, -1}));
-  for (auto [answer, at] : {std::pair{"b", 600}, {"End", 1000}, {"z", 0}, {"Home", 0}, {"Esc", 0}}) {
-    goto_position(500);
-    press(answer);
-    goto_mark();
-    EXPECT_EQ(cursor, answer == std::string("Esc") ? 500 : at) << answer;
-  }
-  EXPECT_EQ(prompt_cache[0], 0);
-  for (int i = 0; i < NUM_LETTERS; i++)
-    sw->marks[i] = i;
-  new_mark(); // all letters taken: nothing moves
-  EXPECT_EQ(sw->marks[NUM_LETTERS - 1], NUM_LETTERS - 1);
-  sw->num_samples = 0;
-  press("e");
-  insert_mark(); // an empty window asks nothing and the key stays unread
-  EXPECT_EQ(wait_key(), 'e');
-}
-

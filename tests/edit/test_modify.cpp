@@ -1,25 +1,14 @@
 // The Modify menu's arithmetic at its edges, each item run through the menu
 // on a window set up in-process.
-#include "core/state.h"
-#include "edit/edit.h"
-#include "screen/platform.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
 #include <numeric>
-
-namespace {
 
 struct Modify : FileTest {
   // Window w holds `in`, in the format of its zero level.
   void load(int w, const std::vector<int> &in, int zero, int channels)
   {
-    signal_window *sw = &windows[w];
-    ASSERT_EQ(alloc_samples(w, (int)in.size() / channels, channels), 1);
-    std::copy(in.begin(), in.end(), sw->samples);
-    std::fill_n(sw->samples + in.size(), channels, zero); // the guard frame
-    sw->num_samples = (int)in.size() / channels, sw->channels = (int8_t)channels, sw->zero_level = (int16_t)zero;
-    sw->adc_bits = zero == 128 ? 8 : zero == 2048 ? 12 : 16;
+    fill_window(w, in, channels, 10000, zero == 128 ? 8 : zero == 2048 ? 12 : 16, zero);
+    std::fill_n(windows[w].samples + in.size(), channels, zero); // the guard frame
     reset_marks(w);
   }
   // The menu over the keys until they are used up ('<' is Home, '>' End).
@@ -39,18 +28,15 @@ struct Modify : FileTest {
 TEST_F(Modify, EveryItemAtItsEdges)
 {
   struct { const char *keys; int zero, channels; std::vector<int> in, want; } rows[] = {
-    {"Oab2.9\r", 0, 1, {0, 1, 2, 0}, {0, 3, 4, 0}},
-    {"Oab-2.9\r", 0, 1, {0, 1, 2, 0}, {0, -1, 0, 0}},
+    {"Oab2.9\r", 0, 1, {0, 1, 2, 0}, {0, 3, 4, 0}}, {"Oab-2.9\r", 0, 1, {0, 1, 2, 0}, {0, -1, 0, 0}},
     {"Oab1e9\r", 0, 1, {0, 0, 10, 0}, {0, -13824, -13814, 0}}, // the low 16 bits of 10^9
     {"Oab1e30\rOabinf\rOabnan\rOabx\rOab\rOab\033Oad", 0, 1, {0, 1, 2, 0}, {0, 1, 2, 0}},
     {"Sab0.5\r", 2048, 1, {0, 3000, 1000, 0}, {0, 2524, 1524, 0}},
     {"Sab2\r", 0, 1, {0, 20000, -20000, 0}, {0, -25536, 25536, 0}},
     {"Sab-0.5\rSab0\rSab1e30\r", 0, 1, {0, 3, -3, 0}, {0, -1, 1, 0}},
-    {"Sab1e9\r", 0, 1, {0, 1, -3, 0}, {0, -13824, -24064, 0}},
-    {"Rab", 0, 1, {9, 1, 2, 3, 4, 9}, {9, 4, 3, 2, 1, 9}},
+    {"Sab1e9\r", 0, 1, {0, 1, -3, 0}, {0, -13824, -24064, 0}}, {"Rab", 0, 1, {9, 1, 2, 3, 4, 9}, {9, 4, 3, 2, 1, 9}},
     {"Rab", 0, 2, {9, 9, 1, 2, 3, 4, 9, 9}, {9, 9, 4, 3, 2, 1, 9, 9}}, // channels turn round
-    {"Dab", 0, 1, {0, 1, 2, 0}, {0, -1, 0, 0}},
-    {"Dab", 128, 1, {0, 100, 101, 0}, {0, 128, 129, 0}},
+    {"Dab", 0, 1, {0, 1, 2, 0}, {0, -1, 0, 0}}, {"Dab", 128, 1, {0, 100, 101, 0}, {0, 128, 129, 0}},
     {"Dab", 0, 2, {0, 0, 10, 20, 30, 40, 0, 0}, {0, 0, -15, -5, 5, 15, 0, 0}}, // one mean
     {"Dab", 0, 1, {0, -30000, -30000, 30000, 0}, {0, -20000, -20000, -25536, 0}},
     {"DaaDbc", 0, 1, {0, 1, 2, 0}, {0, 1, 2, 0}},
@@ -60,16 +46,13 @@ TEST_F(Modify, EveryItemAtItsEdges)
     {"Cab0\r", 2048, 1, {0, 2049, 2048, 2047, 0}, {0, 4095, 2048, 0, 0}},
     {"Cab0\r", 128, 1, {0, 129, 127, 0}, {0, 255, 0, 0}},
     {"Cab1\rCab\rCab\033Cab1.5\rCab-0.1\r", 128, 1, {0, 1000, -5, 0}, {0, 1000, -5, 0}},
-    {"Iab", 128, 1, {0, 0, 200, 0}, {0, 256, 56, 0}},
-    {"Iab", 0, 1, {0, -32768, 5, 0}, {0, -32768, -5, 0}},
+    {"Iab", 128, 1, {0, 0, 200, 0}, {0, 256, 56, 0}}, {"Iab", 0, 1, {0, -32768, 5, 0}, {0, -32768, -5, 0}},
     {"Tab100\r", 0, 1, {0, 99, -99, 100, -100, 0}, {0, 0, 0, 100, -100, 0}},
     {"Tab100\rTab-100\r", 2048, 1, {0, 2148, 2147, 1949, 1948, 0}, {0, 2148, 2048, 2048, 1948, 0}},
     {"Zba", 2048, 1, {0, 1, 2, 0}, {0, 2048, 2048, 0}},
     {"Z<>nZ*nZ><nZaaZacZdaRcdIcb", 0, 1, {0, 1, 2, 0}, {0, 1, 2, 0}}, // End..Home asks too
-    {"Z*y", 128, 1, {0, 1, 2, 0}, {128, 128, 128, 128}},
-    {"BB", 0, 1, {0, 16, -16, 0}, {2048, 2049, 2047, 2048}},
-    {"BABX", 0, 1, {0, 16, -16, 0}, {0, 16, -16, 0}},
-    {"AaAd", 0, 1, {0, 32767, 0, 0}, {0, -32768, 2, 3}},
+    {"Z*y", 128, 1, {0, 1, 2, 0}, {128, 128, 128, 128}}, {"BB", 0, 1, {0, 16, -16, 0}, {2048, 2049, 2047, 2048}},
+    {"BABX", 0, 1, {0, 16, -16, 0}, {0, 16, -16, 0}}, {"AaAd", 0, 1, {0, 32767, 0, 0}, {0, -32768, 2, 3}},
     {"AbAc", 0, 1, {0, 0, 0, 0}, {0, 0, 0, 1}},
     {"Aa", 0, 2, {0, 0, 0, 0, 0, 0}, {0, 0, 1, 2, 3, 0}}, // storage order, whatever the channels
   };
@@ -80,9 +63,21 @@ TEST_F(Modify, EveryItemAtItsEdges)
     EXPECT_EQ(std::vector<int>(windows[1].samples, windows[1].samples + r.in.size()), r.want) << r.keys;
     EXPECT_EQ(windows[1].samples[r.in.size()], windows[1].zero_level) << r.keys; // the guard frame
   }
+  // Each item's prompt and question; without a clip Add asks nothing.
+  std::vector<std::string> m = messages();
+  for (std::string title : {"OFFSET", "RESCALE", "REVERSE", "REMOVE DC COMPONENT", "COMPRESS", "INVERT", "CENTER-CLIP"})
+    EXPECT_GT(count(m, " " + title + ":  From mark A  To mark B"), 0) << title;
+  for (const char *text : {"OFFSET: Enter the offset amount: ", "RESCALE: Enter the scale factor: ",
+                           "COMPRESS: Enter the exponent: ", "CENTER-CLIP: Enter the clip threshold: ",
+                           " ZERO:  From mark [End]", " ZERO entire signal.  Are you sure? (Y/N) ",
+                           " CHANGE BITS:  A[16-bit,signed]  B[12-bit,unsigned]  C[8-bit,unsigned] "})
+    EXPECT_GT(count(m, text), 0) << text;
+  clear_window(clip_win);
+  run("A");
+  EXPECT_FALSE(showed(" ADD clip: at mark?"));
 }
 
-TEST_F(Modify, CompressOfEveryValueAtOnceGoesByATableWithTheSameResults)
+TEST_F(Modify, CompressByATableGivesTheSameResultsAndReverseMirrorsTheSlotsInside)
 {
   std::vector<int> every(65536);
   std::iota(every.begin(), every.end(), -32768);
@@ -97,10 +92,6 @@ TEST_F(Modify, CompressOfEveryValueAtOnceGoesByATableWithTheSameResults)
       }
       EXPECT_TRUE(out[0] == out[1]) << zero << " " << e;
     }
-}
-
-TEST_F(Modify, ReverseMirrorsTheSlotsInsideAndForgetsTheShownRange)
-{
   load(1, {0, 1, 2, 3, 4, 5, 6, 0}, 0, 1);
   int *m = windows[1].marks, at[] = {1, 7, 2, 11, 7}; // C two after the start; E at B, outside
   std::copy(at, at + 5, m);
@@ -111,4 +102,3 @@ TEST_F(Modify, ReverseMirrorsTheSlotsInsideAndForgetsTheShownRange)
   EXPECT_EQ(got, (std::vector<int>{6, 7, 5, 11, 7, 0, 8, -1, -1}));
 }
 
-} // namespace

@@ -1,15 +1,8 @@
 // Scroll mode in-process on an 800x600 screen with one window (band rows 0..279).
-#include "display/display.h"
-#include "edit/edit.h"
-#include "screen/screen.h"
 #include "support/support.h"
-#include <gtest/gtest.h>
-#include <vector>
-
-namespace {
 
 typedef std::vector<int> ints;
-ints view() { return {scroll_width, scroll_max, scroll_offset, scroll_col}; }
+static ints view() { return {scroll_width, scroll_max, scroll_offset, scroll_col}; }
 
 struct Scroll : FileTest {
   signal_window *sw = &windows[1];
@@ -38,7 +31,7 @@ struct Scroll : FileTest {
   }
 };
 
-TEST_F(Scroll, EntryKeepsTheCursorOnItsSample)
+TEST_F(Scroll, EntryRereadsChannelsPagesAutomaticScrollingAndRightClicks)
 {
   struct { int frames, at; ints view; } cases[] = {
     {5000, 2496, {800, 4201, 2096, 400}}, {5000, 100, {800, 4201, 0, 100}}, {5000, 5000, {800, 4201, 4201, 799}},
@@ -49,18 +42,14 @@ TEST_F(Scroll, EntryKeepsTheCursorOnItsSample)
     enter(c.at, 400);
     EXPECT_EQ(view(), c.view) << c.frames << " " << c.at; // offset + column = the cursor it had
   }
-}
-
-// An edit redraws at once (the redraw reads the window first) or leaves that to the loop's re-read.
-TEST_F(Scroll, ReadingTheWindowAgainFollowsEditsThatShrinkEmptyOrReformatIt)
-{
-  struct { int frames, channels, zero, bits, redraws; ints want; } cases[] = {
+  // An edit redraws at once (the redraw reads the window first) or leaves that to the loop's re-read.
+  struct { int frames, channels, zero, bits, redraws; ints want; } edits[] = {
     {5000, 1, 0, 16, 0, {1, 0, 50, 800, 4201, 2096, 400}},  {1000, 1, 0, 16, 1, {1, 0, 50, 800, 201, 201, 799}},
     {300, 1, 0, 16, 0, {1, 1, 18, 301, 0, 0, 300}},         {0, 1, 0, 16, 1, {0}},
     {5000, 2, 0, 16, 1, {1, 0, 50, 800, 4201, 2096, 400}},  {2500, 3, 0, 16, 0, {1, 1, 50, 800, 1701, 1701, 795}},
     {5000, 1, 128, 8, 0, {1, 1, 50, 800, 4201, 2096, 400}}, {100000, 1, 0, 16, 1, {1, 0, 50, 800, 99201, 2096, 400}},
   };
-  for (auto c : cases) {
+  for (auto c : edits) {
     load(5000, 1);
     enter(2496, 400);
     full_redraw = 0;
@@ -74,25 +63,19 @@ TEST_F(Scroll, ReadingTheWindowAgainFollowsEditsThatShrinkEmptyOrReformatIt)
     EXPECT_EQ(sw->samples[(long long)c.frames * c.channels + c.channels - 1], c.zero); // the guard frame
     scroll_pass();
   }
-}
-
-// 259 waveform rows, shared or 129 a channel; channel k in colour wave_color - k.
-TEST_F(Scroll, ChannelsAreDrawnOverlaidOrInBandsOfTheirOwn)
-{
+  // 259 waveform rows, shared or 129 a channel; channel k in colour wave_color - k.
   load(5000, 2);
   for (int i = 0; i <= 10001; i++)
     sw->samples[i] = i % 2 ? -8192 : 16384;
-  struct { int split, channel, row; } cases[] = {{0, 0, 65}, {0, 1, 161}, {1, 0, 32}, {1, 1, 209}};
-  for (auto c : cases) {
+  struct { int split, channel, row; } bands[] = {{0, 0, 65}, {0, 1, 161}, {1, 0, 32}, {1, 1, 209}};
+  for (auto c : bands) {
     window_views[1].split_channels = (uint16_t)c.split;
     enter(2496, 400);
     EXPECT_EQ(back_buffer[c.row * scr_width + 100], palette[wave_color - c.channel]) << c.split << c.channel;
   }
-}
-
-// A page (400) is the largest shift (50 units of 8): the picture moves, the cursor keeps its column.
-TEST_F(Scroll, APageShiftsThePictureAndAutomaticScrollingStaysWithinSpeedEight)
-{
+  // A page (400) is the largest shift (50 units of 8): the picture moves, the cursor keeps its column.
+  load(5000, 1);
+  window_views[1].split_channels = 0;
   enter(2504, 408);
   uint32_t *row = back_buffer + (size_t)(scroll_height / 2) * scr_width;
   row[400] = 0x123456;
@@ -119,11 +102,8 @@ TEST_F(Scroll, APageShiftsThePictureAndAutomaticScrollingStaysWithinSpeedEight)
   EXPECT_EQ(passes, (4201 - 2496 + 39) / 40);
   EXPECT_EQ(scroll_offset, scroll_max);
   EXPECT_EQ(edge_speed(799), 0); // nothing left to run to
-}
-
-// Right click 24 past the margin: a mark, speed 3 from the clicked column wherever the pointer goes.
-TEST_F(Scroll, ARightClickScrollsFromTheColumnItWasMadeAt)
-{
+  // Right click 24 past the margin: a mark, speed 3 from the clicked column wherever the pointer goes.
+  load(5000, 1);
   cursor = 2496, half_span = 400;
   push_click(724, 150, 1);
   for (int i = 0; i < 153; i++) {
@@ -136,4 +116,3 @@ TEST_F(Scroll, ARightClickScrollsFromTheColumnItWasMadeAt)
   EXPECT_EQ(view(), (ints{800, 4201, 4201, 724}));
 }
 
-} // namespace

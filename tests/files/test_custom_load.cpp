@@ -13,10 +13,8 @@ TEST_F(CustomLoad, AnswersSetTheLayoutAnythingElseFallsBackAndAHeaderLargerThanT
     {"99999999999", "x", "11", SC_S16, 0, 0, SC_S8, 0}, // out of range, not a number
     {"0", "0", "12y", SC_S16, 0, 0, SC_MULAW, 1},
     {"0", "0", "1\x1b", SC_FLOAT, 0, 0, SC_FLOAT, 0},  // Esc keeps the code
-    {"0", "0", "4yy", SC_S16, 0, 0, SC_FLOAT, 1},
-    {"0", "0", "4nn", SC_S16, 0, 0, SC_S32, 0},
-    {"0", "0", "8y", SC_S16, 0, 0, SC_DOUBLE, 1},
-    {"0", "0", "\x1b", SC_DOUBLE, 0, 0, SC_S16, 0},
+    {"0", "0", "4yy", SC_S16, 0, 0, SC_FLOAT, 1}, {"0", "0", "4nn", SC_S16, 0, 0, SC_S32, 0},
+    {"0", "0", "8y", SC_S16, 0, 0, SC_DOUBLE, 1}, {"0", "0", "\x1b", SC_DOUBLE, 0, 0, SC_S16, 0},
   };
   for (auto c : cases) {
     raw_code = c.code0;

@@ -1,7 +1,6 @@
-// The file selection box and the load that asks with it, driven in-process
-// on the headless screen: keys and clicks are queued, the box runs until
-// they are used up, and the screen as painted for the last key shows what
-// the user saw then (the box is restored in the back buffer only).
+// The file box and the load that asks with it, in-process: queued keys run the
+// box until used up; the screen as painted for the last key shows what the
+// user saw then (the box is restored in the back buffer only).
 #include "support/support.h"
 #include <map>
 #include <regex>
@@ -68,8 +67,7 @@ static bool screen_has(const shown &s)
   return screen_shows(entry_x(s.k), entry_y(s.k), cell, s.highlighted ? box_bg : box_fg, s.highlighted ? box_fg : box_bg);
 }
 
-// The box on a buffer of exactly maxlen bytes holding the proposal, which
-// lacks its terminator when it fills the buffer.
+// The box on a buffer of exactly maxlen bytes holding the proposal (unterminated when full).
 static std::string run_box(const std::string &proposal, int maxlen = 80)
 {
   std::vector<char> name(maxlen);
@@ -96,7 +94,7 @@ protected:
   }
 };
 
-TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefused)
+TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredASecondBoxIsRefusedAndLoadsAsk)
 {
   std::string name40 = "a_rather_long_name_that_is_forty_ch.wav", name70 = std::string(66, 'b') + ".wav";
   std::string sub30(30, 'd'), file60(60, 'f');
@@ -160,14 +158,9 @@ TEST_F(FileBox, KeysAndClicksGiveTheNameTheScreenIsRestoredAndASecondBoxIsRefuse
   EXPECT_EQ(run_box("keep.wav"), "keep.wav");
   EXPECT_TRUE(showed("Problem opening filename box 1."));
   restore_rect(0, 0, 0);
-}
-
-// A load without a name asks with the box: into a new window while one is
-// free, else into the current one after the DELETE question; a load that
-// comes to nothing closes the window it opened.  A given name replaces the
-// signal without asking, unless it cannot be opened.
-TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
-{
+  // A load without a name asks with the box: into a new window while one is free,
+  // else into the current one after the DELETE question; a load that comes to
+  // nothing closes the window it opened. A given name replaces without asking.
   const char *del = " DELETE current contents of window? (y/N) ", *cant = " Can't open 'c.wav'.";
   make({deep.substr(0, 41)});
   write("a.wav", make_wav(1, 1, 8000, 16, s16({1, 2, 3})));
@@ -175,7 +168,7 @@ TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
   write(deep, make_wav(1, 1, 8000, 16, s16({1, 2, 3, 4, 5})));
   // last: last_vis before; name null: asked for; win: the current window
   // after, frames1 and frames: the frames of window 1 and of that window.
-  struct { int last; const char *name; std::string keys; int win, frames1, frames; const char *shown; int type; } rows[] = {
+  struct { int last; const char *name; std::string keys; int win, frames1, frames; const char *shown; int type; } loads[] = {
     {1, nullptr, "{esc}", 1, 3, 3, nullptr, FT_WAV}, {1, nullptr, "b.snd{enter}", 2, 3, 4, nullptr, FT_SND},
     {1, nullptr, "c.wav{enter}", 1, 3, 3, cant, FT_WAV},
     {1, nullptr, deep + "{enter}", 2, 3, 5, nullptr, FT_WAV}, // longer than the name field
@@ -183,7 +176,7 @@ TEST_F(FileBox, LoadIntoAFullWindowOpensAnotherOrAsks)
     {5, nullptr, "y{bs5}b.snd{enter}", 1, 4, 4, del, FT_SND}, {5, "b.snd", "", 1, 4, 4, nullptr, FT_SND},
     {5, "c.wav", "", 1, 3, 3, cant, FT_WAV}, {5, ".", "", 1, 3, 3, " Can't open '.'.", FT_WAV}, // a directory
   };
-  for (auto &r : rows) {
+  for (auto &r : loads) {
     for (int w = 1; w < NUM_WINDOWS; w++)
       clear_window(w);
     select_window(1);

@@ -16,6 +16,7 @@ TEST_F(PeerTest, FilesOfOtherToolsLoadValueForValue)
   auto run = [](const std::string &cmd) { ASSERT_EQ(system(cmd.c_str()), 0) << cmd; };
   // make: sox's options, or the NumPy expression of the MAT file's signal;
   // rate: 0 none given; shift: low bits of the peer's values that Tarvo drops.
+  // SoX makes 2401 frames at 8000 Hz, so that an 8-bit WAV file written back needs its pad byte.
   struct { const char *file, *make; int rate, channels, code, shift; } cases[] = {
     {"m16.wav", "-b 16 -e signed", 16000, 1, SC_S16, 16}, {"s16.wav", "-b 16 -c 2", 22050, 2, SC_S16, 16},
     {"u8.wav", "-b 8 -e unsigned", 8000, 1, SC_U8, 24}, {"x24.wav", "-b 24", 16000, 1, SC_S24, 16},
@@ -29,7 +30,7 @@ TEST_F(PeerTest, FilesOfOtherToolsLoadValueForValue)
     {"d.mat", "np.sin(t / 7.0) * 0.3", 16000, 1, SC_DOUBLE, FLOAT_PEAK},
     {"f.mat", "(np.sin(t / 5.0) * 2.5).astype(np.float32)", 0, 1, SC_FLOAT, FLOAT_PEAK},
     {"i16.mat", "(np.sin(t / 9.0) * 30000).astype(np.int16)", 0, 1, SC_S16, 0},
-    {"rows.mat", "np.vstack([t % 100, -(t % 50)]).astype(np.int16)", 8000, 2, SC_S16, 0}, // rows are channels
+    {"rows.mat", "np.vstack([t % 100 - 9 * c for c in range(8)]).astype(np.int16)", 8000, 8, SC_S16, 0}, // rows are channels
     {"u8.mat", "(t % 256).astype(np.uint8)", 0, 1, SC_U8, 0},
     {"u16.mat", "(t * 30).astype(np.uint16)", 0, 1, SC_U16, 1}, // the peak passes 32767
   };
@@ -44,7 +45,7 @@ TEST_F(PeerTest, FilesOfOtherToolsLoadValueForValue)
                              << "m.astype('<f8' if m.dtype.kind == 'f' else '<i4').tofile('ref.raw')\n";
       run(py + " mk.py");
     } else {
-      run("sox -n " + layout + " " + c.file + " synth 0.3 sine 200-3000 sine 440 remix - vol 0.9");
+      run("sox -n " + layout + " " + c.file + " synth 0.3001 sine 200-3000 sine 440 remix - vol 0.9");
       run("sox " + (raw ? layout : "") + " " + c.file + " -t raw -L " +
           (floats ? "-e floating-point -b 64" : "-e signed -b 32") + " ref.raw");
     }

@@ -214,7 +214,7 @@ protected:
   ints all() const { return values(win().num_samples * win().channels); }
 };
 
-TEST_F(ReaderTest, EachReaderLoadsItsValuesAndRateOrRefusesWithItsMessage)
+TEST_F(ReaderTest, EachReaderLoadsItsValuesOrRefusesWithItsMessageAndDamagedFilesNeverGiveMoreThanTheyHold)
 {
   info_enabled = 1;
   cur_file_type = FT_WAV; // what the probe would have set for the row with the information line
@@ -243,10 +243,6 @@ TEST_F(ReaderTest, EachReaderLoadsItsValuesAndRateOrRefusesWithItsMessage)
   load_file(write("f.raw", {9, 9, 9, 0x3F, 0, 0, 0, 0xBF, 0x80, 0, 0, 7, 7, 7, 7, 7}).c_str(), 1);
   EXPECT_EQ(all(), (ints{16383, -32767})); // 0.5f, -1.0f big-endian
   EXPECT_EQ(win().file_type * 10 + win().src_flag, FT_NOH * 10 + 1);
-}
-
-TEST_F(ReaderTest, DamagedFilesNeverGiveMoreThanTheyHold)
-{
   // Files of each reader with more data than a damaged header may claim.
   std::pair<std::string, bytes> valid[] = {
     {"c.wav", make_wav(1, 2, 8000, 16, s16(ramp(40, 1)))}, {"c.snd", snd(true, 80, 3, 1, s16(ramp(40, 5)))},
@@ -276,7 +272,7 @@ TEST_F(ReaderTest, DamagedFilesNeverGiveMoreThanTheyHold)
   }
 }
 
-TEST_F(ReaderTest, ProbeByMagicsMarkersAndText)
+TEST_F(ReaderTest, ProbeByMagicsMarkersAndTextFormatGuessAndReformat)
 {
   auto magic = [](const std::string &text, size_t n) { return bytes_of(text) + bytes(n - text.size()); };
   struct { const char *name; bytes file; int type; } rows[] = {
@@ -296,10 +292,6 @@ TEST_F(ReaderTest, ProbeByMagicsMarkersAndText)
   header_bytes = 44; // missing files, directories and -nh: see the load dispatcher's test
   EXPECT_EQ(detect_file_type(path("full.wav").c_str()), FT_NOH);
   EXPECT_EQ(raw_header, 44);
-}
-
-TEST_F(ReaderTest, FormatGuessAndReformat)
-{
   struct { ints v; int bits, zero; } guesses[] = {
     {{1900, 2200, 2000, 2100}, 12, 2048}, {{-100, 100, 0}, 8, 0}, {{0, 255, 128, 100}, 8, 128},
     {{-3000, 3000}, 16, 0}, {{-1000, 0, 2048}, 16, 0}, {{0, 4096}, 12, 2048}, {{0, 4097}, 16, 0},

@@ -55,7 +55,7 @@ struct Save : FileTest {
   long entries() { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
 };
 
-TEST_F(Save, ProposalsTakeTheWindowNameAndTheSaveTypesExtension)
+TEST_F(Save, ProposalsOverwriteQuestionAndFailuresThatLeaveTheOldFileAndNoTemporaryFile)
 {
   struct { const char *name; int loaded, saving; const char *proposal; } cases[] = {
     {"speech.wav", FT_WAV, FT_WAV, "speech.wav"}, {"speech.wav", FT_WAV, FT_SND, "speech.snd"}, {"a.b.ils", FT_ILS, FT_SND, "a.b"},
@@ -71,13 +71,9 @@ TEST_F(Save, ProposalsTakeTheWindowNameAndTheSaveTypesExtension)
     propose_save_name(proposal, sizeof proposal);
     EXPECT_STREQ(proposal, c.proposal) << c.name;
   }
-}
-
-// The question is asked for an existing file, shortened in its middle when
-// the name is long, and only "y" replaces the file; a new file gets the
-// usual permissions.
-TEST_F(Save, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
-{
+  // The question is asked for an existing file, shortened in its middle when
+  // the name is long, and only "y" replaces the file; a new file gets the
+  // usual permissions.
   fill({1, 2, 3, 4});
   write("old.noh", bytes_of("keep me"));
   save(FT_NOH, "old.noh", 0, 4, "n");
@@ -99,12 +95,8 @@ TEST_F(Save, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
   EXPECT_EQ(saved("new.noh"), s16({1, 2, 3, 4}));
   EXPECT_EQ((unsigned)fs::status("new.noh").permissions() & 0777, 0666u);
   EXPECT_EQ(entries(), 3); // old.noh, new.noh and the folder
-}
-
-// Nothing is written for an empty stretch or a type without a writer, and a
-// failure leaves the old file and no temporary file.
-TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
-{
+  // Nothing is written for an empty stretch or a type without a writer, and a
+  // failure leaves the old file and no temporary file.
   fill(std::vector<int>(200000, 7));
   save(FT_NOH, "x.noh", 2, 2);
   EXPECT_TRUE(showed("No signal."));
@@ -113,10 +105,10 @@ TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
     push_text(" ");
     save_file(0, 3);
   }
-  std::vector<std::string> m = messages();
+  m = messages();
   EXPECT_EQ(count(m, " Can't write (TRN) files: choose another type with save_As. "), 1);
   EXPECT_EQ(count(m, " Can't write (?) files: choose another type with save_As. "), 1);
-  EXPECT_EQ(entries(), 0);
+  EXPECT_EQ(entries(), 3); // only the three above
   write("kept.noh", bytes_of("old contents"));
   ASSERT_EQ(symlink("kept.noh", "link.noh"), 0);
   ASSERT_EQ(symlink("loop.noh", "loop.noh"), 0);
@@ -140,16 +132,27 @@ TEST_F(Save, FailuresLeaveTheOldFileAndNoTemporaryFile)
   ASSERT_EQ(save_in_child("kept.noh", 0, true), 0);
   ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
   EXPECT_EQ(read_file("kept.noh"), "old contents");
-  EXPECT_EQ(entries(), 5); // kept.noh, link.noh, loop.noh, full and pipe
+  EXPECT_EQ(entries(), 8); // and kept.noh, link.noh, loop.noh, full and pipe
   // A link is followed: the file it names is replaced, the link stays.
   save(FT_NOH, "link.noh", 0, 2, "y");
   EXPECT_EQ(saved("kept.noh"), s16({7, 7}));
   EXPECT_TRUE(fs::is_symlink("link.noh"));
   EXPECT_FALSE(fs::is_regular_file(fs::symlink_status("full")));
-  EXPECT_EQ(entries(), 5);
+  EXPECT_EQ(entries(), 8);
 }
 
-TEST_F(Save, CArraysAndListingsKeepEveryValue)
+// Lines of a text from the one starting with `from` on, `n` of them.
+static std::string lines(const std::string &text, const std::string &from, int n)
+{
+  size_t at = text.find("\n" + from), end = at + 1;
+  if (at == std::string::npos)
+    return "(no line " + from + ")";
+  for (int i = 0; i < n && end != std::string::npos; i++)
+    end = text.find('\n', end + 1);
+  return text.substr(at + 1, end - at);
+}
+
+TEST_F(Save, CArraysListingsAndPlotFilesKeepEveryValueChooseUnitsAndThinLongStretches)
 {
   struct { const char *file, *id; } names[] = {
     {"D:\\sig\\vowel.a.c", "vowel"}, {"noext", "noext"}, {"/tmp/x.c", "x"}, {"1take.c", "_1take"},
@@ -178,9 +181,6 @@ TEST_F(Save, CArraysAndListingsKeepEveryValue)
   std::string text = read_file("x.c");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5); // the opening, three lines of values, the closing
   EXPECT_NE(text.find("    24\n};"), std::string::npos);
-  save(FT_LST, "one.lst", 23, 25);
-  load_file("one.lst", 0);
-  EXPECT_EQ(values(win().num_samples), (std::vector<int>{23, 24}));
   // The system C compiler takes the arrays as they are and gives the values back.
   write_file("main.c", "#include <stdio.h>\n#include \"x.c\"\n#include \"u.c\"\nint main(void) {\n"
                        "  for (int i = 0; i < 25; i++) printf(\"%d \", x[i] + u[i % 3]);\n  return 0;\n}\n");
@@ -191,28 +191,13 @@ TEST_F(Save, CArraysAndListingsKeepEveryValue)
   for (int i = 0; i < 25; i++)
     sums += std::to_string(i + (i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255)) + " ";
   EXPECT_EQ(read_file("out.txt"), sums);
-}
-
-// Lines of a text from the one starting with `from` on, `n` of them.
-static std::string lines(const std::string &text, const std::string &from, int n)
-{
-  size_t at = text.find("\n" + from), end = at + 1;
-  if (at == std::string::npos)
-    return "(no line " + from + ")";
-  for (int i = 0; i < n && end != std::string::npos; i++)
-    end = text.find('\n', end + 1);
-  return text.substr(at + 1, end - at);
-}
-
-TEST_F(Save, PlotFilesChooseUnitsThinLongStretchesAndGiveSpectraInDecibels)
-{
-  struct { int frames; const char *xlab, *xfmt, *xmax; } cases[] = {
+  struct { int frames; const char *xlab, *xfmt, *xmax; } units[] = {
     {2000, "xlab=(msec)\n", "xfmt=i : xgain=1000/10000\n", "xmin=0 : xmax=200.000\n"},
     {15000, "xlab=(sec)\n", "xfmt=f.2 : xgain=1/10000\n", "xmin=0 : xmax=1.500\n"},
     {1000, "xlab=(msec)\n", "xfmt=f.1 : xgain=1000/10000\n", "xmin=0 : xmax=100.000\n"},
     {5, "xlab=(^m^sec)\n", "xfmt=i : xgain=1000000/10000\n", "xmin=0 : xmax=500.000\n"},
   };
-  for (auto c : cases) {
+  for (auto c : units) {
     fill(frames(c.frames, 1, [](int i, int) { return i % 4 == 1 ? 100 : i % 4 == 2 ? -100 : 0; }));
     snprintf(windows[1].name, NAME_LEN, "w.wav");
     save(FT_PLT, "p.plt", 0, c.frames);
@@ -239,21 +224,20 @@ TEST_F(Save, PlotFilesChooseUnitsThinLongStretchesAndGiveSpectraInDecibels)
   fill(frames(256, 1, [](int i, int) { return i == 1 ? 32767 : i == 2 ? -32767 : 0; }));
   windows[1].kind = 1;
   save(FT_PLT, "s.plt", 0, 256);
-  std::string text = read_file("s.plt");
-  EXPECT_EQ(lines(text, "xper", 2),
+  std::string spectrum = read_file("s.plt");
+  EXPECT_EQ(lines(spectrum, "xper", 2),
             "xper=90 : xint=5.2 : xllc=1.5 : xlen=8\nxmin=0 : xmax=5.000 : ymin=0 : ymax=120 : yhor=y : clip=y\n");
-  EXPECT_EQ(lines(text, "data", 4), "data ; for channel 1\n    0.000     60.00\n    0.020    120.00\n    0.039      0.00\n");
+  EXPECT_EQ(lines(spectrum, "data", 4), "data ; for channel 1\n    0.000     60.00\n    0.020    120.00\n    0.039      0.00\n");
 }
 
 // ---- The binary writers: layouts byte for byte, read back by Tarvo (and by
 // peers: see the peer tests).
 
-TEST_F(Save, WavSndMatAdfAndHeaderlessLayoutsByteForByteAndEverythingReadsBack)
+TEST_F(Save, LayoutsByteForByteEverythingReadsBackAndIlsFilesKeepTheWindowAndItsMarks)
 {
   struct { std::vector<int> v; int channels, bits, zero; bytes data; } wavs[] = {
     {{128, 0, 255}, 1, 8, 128, {0x80, 0x00, 0xff}}, // odd: a pad byte
-    {{1, -2, 3}, 1, 16, 0, s16({1, -2, 3})},
-    {{1, -2, 300, 4}, 2, 16, 0, s16({1, -2, 300, 4})},
+    {{1, -2, 3}, 1, 16, 0, s16({1, -2, 3})}, {{1, -2, 300, 4}, 2, 16, 0, s16({1, -2, 300, 4})},
     {{100, 300, 7}, 1, 8, 128, s16({100, 300, 7})}, // a value beyond a byte: 16 bits
     {{10, 20, 30}, 1, 12, 2048, s16({10, 20, 30})},
   };
@@ -297,17 +281,13 @@ TEST_F(Save, WavSndMatAdfAndHeaderlessLayoutsByteForByteAndEverythingReadsBack)
     EXPECT_EQ(values(2 * 999), r) << name;
     cur_win = 1;
   }
-}
-
-TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
-{
-  struct { int rate, frames, channels, mantissa, exponent, blocks; } cases[] = {
+  struct { int rate, frames, channels, mantissa, exponent, blocks; } rates[] = {
     {44100, 300, 1, 4410, 1, 2}, {8000, 256, 1, 8000, 0, 1}, {192000, 257, 2, 19200, 1, 3},
     {0, 10, 1, 10000, 0, 1}, // no rate: the default
     {32000, 5, 1, 32000, 0, 1}, {32001, 5, 1, 3200, 1, 1},
     {16000, MAX_FRAMES, 8, 16000, 0, 32767}, // the block count's word is full
   };
-  for (auto c : cases) {
+  for (auto c : rates) {
     fill(std::vector<int>(c.frames * c.channels, 5), c.channels);
     windows[1].adc_rate = windows[1].dac_rate = c.rate;
     save(FT_ILS, "x.ils", 0, c.frames);
@@ -326,44 +306,12 @@ TEST_F(Save, IlsFilesKeepTheWindowAndItsMarks)
   windows[1].marks[MARK_SELECT2] = 6;
   windows[1].created = 1234567;
   save(FT_ILS, "m.ils", 2, 6);
-  bytes f = saved("m.ils");
-  EXPECT_EQ(bytes(f.begin() + 128, f.begin() + 174), bytes_of("BTNI_\0"s + std::string(40, 'n')));
-  EXPECT_EQ(bytes(f.begin() + 188, f.begin() + 208), le(4, 4, 1234567, 10000, 10000, 3));
-  EXPECT_EQ(bytes(f.begin() + 512, f.end()), s16({3, 4, 5, 6}));
+  bytes block = saved("m.ils");
+  EXPECT_EQ(bytes(block.begin() + 128, block.begin() + 174), bytes_of("BTNI_\0"s + std::string(40, 'n')));
+  EXPECT_EQ(bytes(block.begin() + 188, block.begin() + 208), le(4, 4, 1234567, 10000, 10000, 3));
+  EXPECT_EQ(bytes(block.begin() + 512, block.end()), s16({3, 4, 5, 6}));
   load_file("m.ils", 0);
   EXPECT_EQ(values(4), (std::vector<int>{3, 4, 5, 6}));
   const int32_t *marks = windows[cur_win].marks;
   EXPECT_EQ(std::vector({marks[0], marks[25], marks[MARK_SELECT2]}), std::vector({3, 4, 6}));
-}
-
-// Peers read the cases Tarvo's own writers decide: an odd-length 8-bit WAV
-// with its pad byte and the same window converted by an SND save (SoX), an
-// 8-channel MAT file (SciPy) and an interleaved headerless file (NumPy).
-TEST_F(Save, PeersReadTheWritersOwnCases)
-{
-  if (system("sox --version >/dev/null 2>&1 && /usr/bin/python3 -c 'import scipy' 2>/dev/null") != 0)
-    GTEST_SKIP() << "sox or SciPy is not installed";
-  auto run = [](const std::string &cmd) {
-    EXPECT_EQ(system(("(" + cmd + ") > out.txt 2>&1").c_str()), 0) << cmd << read_file("out.txt");
-    return read_file("out.txt");
-  };
-  fill({128, 0, 255}, 1, 8, 128);
-  save(FT_WAV, "u8.wav", 0, 3);
-  save(FT_SND, "u8.snd", 0, 3);
-  for (const char *f : {"u8.wav", "u8.snd"})
-    EXPECT_EQ(run(std::string("sox --i -r ") + f + "; sox --i -c " + f + "; sox " + f +
-                  " -t raw -e signed -b 16 -L - | od -An -td2 -v | xargs"), "10000\n1\n0 -32768 32512\n") << f;
-  std::vector<int> eight = frames(3, 8, [](int i, int c) { return i * 100 - c * 1000; });
-  fill(eight, 8);
-  save(FT_MAT, "c8.mat", 0, 3);
-  save(FT_NOH, "c8.noh", 0, 3);
-  std::string text;
-  for (int x : eight)
-    text += std::to_string(x) + " ";
-  EXPECT_EQ(run("/usr/bin/python3 -c \"import scipy.io as s, numpy as n; m = s.loadmat('c8.mat'); "
-                "print(m['W1'].shape, *m['W1'].T.ravel(), ''); print(*n.fromfile('c8.noh', '<i2'), '')\""),
-            "(8, 3) " + text + "\n" + text + "\n");
-  load_file("c8.mat", 0); // and Tarvo reads its 8 rows as 8 channels
-  EXPECT_EQ(values(24), eight);
-  EXPECT_EQ(win().channels, 8);
 }

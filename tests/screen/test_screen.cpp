@@ -17,7 +17,7 @@ static std::vector<int> box_corners() { return {box_left, box_top, box_right, bo
 
 struct Screen : ScreenTest {};
 
-TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsScrollBandShiftsWholeRowsAndLines)
+TEST_F(Screen, RectsBandsLinesAndOverlaysDrawAsShownAndBoxesAreCentredFramedAndRestoreTheScreen)
 {
   fill_rect(10, 20, 5, 8, 4);
   EXPECT_EQ(count_color(0, 0, 50, 50, palette[4]), 6 * 13);
@@ -53,10 +53,6 @@ TEST_F(Screen, FillRectIncludesBothCornersInEitherOrderAndClipsScrollBandShiftsW
             std::vector({palette[15], palette[0], palette[0]}));
   poll_key();
   EXPECT_EQ(screen_at(205, 205), palette[9]);
-}
-
-TEST_F(Screen, ExclusiveOrOverlaysVanishWhenDrawnTwiceHelpAndInfoBoxesAreCentredFramedAndRestoreTheScreen)
-{
   fill_rect(0, 0, 700, 500, 1);
   auto before = snapshot();
   uint32_t xored = palette[1] ^ palette[7];
@@ -119,7 +115,7 @@ static bool line_shows(bool status, int x, int fg, const char *text)
 
 const char *const top[] = {"File", "Edit", "Modify", "Trans", "Calc", "Input", "Play", "View", "Window", "Set", "Help", ""};
 
-TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShownAndSameTextDrawsNothing)
+TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShownKeyCodesFollowTheModifiersAndCtrlCQuits)
 {
   struct { void (*show)(); bool status; int x, fg; const char *text; } rows[] = {
     {[] { not_implemented(); }, false, prompt_x, prompt_fg, " This function is not implemented."},
@@ -153,10 +149,6 @@ TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShownAndSameTextDrawsNothing)
   show_prompt("Hi");
   show_status("xy");
   EXPECT_EQ(snapshot(), shown);
-}
-
-TEST_F(Screen, KeyCodesFollowTheModifiersANewKeyOverwritesOneNotTakenAndCtrlCQuits)
-{
   // The codes of each key are in Platform.KeysFromTheWindowAndFromScriptsGiveTheCodesOfAPcKeyboard.
   // Keys beyond F8 and mouse moves make no code; the releases are seen too.
   push_key(PK_F9);

@@ -15,11 +15,7 @@ void start_screen(int width, int height)
   init_windows();
 }
 
-void stop_screen()
-{
-  free_all_samples();
-  release_surface();
-}
+void stop_screen() { free_all_samples(), release_surface(); }
 
 uint32_t px(int x, int y) { return back_buffer[y * scr_width + x]; }
 
@@ -37,11 +33,7 @@ static void push(int type, int key, int ch = 0, int x = 0, int y = 0)
 
 void push_char(int ch) { push(EV_CHAR, 0, ch); }
 
-void push_text(const char *text)
-{
-  for (const char *p = text; *p; p++)
-    push_char((unsigned char)*p);
-}
+void push_text(const char *text) { for (; *text; text++) push_char((unsigned char)*text); }
 
 // A key goes down, gives its character if it has one, and comes up, inside
 // the modifiers asked for.
@@ -60,11 +52,7 @@ void push_key(int platform_key, int shift, int ctrl)
 
 void push_move(int x, int y) { push(EV_MOUSEMOVE, 0, 0, x, y); }
 
-void push_click(int x, int y, int right)
-{
-  push_move(x, y);
-  push(right ? EV_RBUTTON : EV_LBUTTON, 0, 0, x, y);
-}
+void push_click(int x, int y, int right) { push_move(x, y), push(right ? EV_RBUTTON : EV_LBUTTON, 0, 0, x, y); }
 
 void fill_window(int w, const std::vector<int> &v, int channels, int rate, int bits, int zero)
 {
@@ -142,10 +130,7 @@ std::vector<std::string> transcript_lines(const std::string &transcript, const s
   return out;
 }
 
-int count(const std::vector<std::string> &lines, const std::string &line)
-{
-  return (int)std::count(lines.begin(), lines.end(), line);
-}
+int count(const std::vector<std::string> &lines, const std::string &line) { return (int)std::count(lines.begin(), lines.end(), line); }
 
 // ---- Signal files made by hand.
 
@@ -175,7 +160,7 @@ bytes make_wav(int tag, int channels, int rate, int bits, const bytes &data)
 std::string wav_text(const std::vector<int> &v, int channels, int rate)
 {
   bytes b = make_wav(1, channels, rate, 16, s16(v));
-  return std::string(b.begin(), b.end());
+  return {b.begin(), b.end()};
 }
 
 // The program opens its transcript once a process, at its first prompt: one
@@ -209,12 +194,6 @@ void FileTest::TearDown()
     ADD_FAILURE() << "rm -rf " << dir;
 }
 
-std::string FileTest::write(const std::string &name, const bytes &b) const
-{
-  write_file(path(name), std::string(b.begin(), b.end()));
-  return path(name);
-}
-
 std::vector<std::string> FileTest::messages()
 {
   std::string all = read_file(getenv("TARVO_TRANSCRIPT"));
@@ -224,9 +203,3 @@ std::vector<std::string> FileTest::messages()
 }
 
 bool FileTest::showed(const std::string &text) { return count(messages(), text) > 0; }
-
-void FileTest::answer(const std::string &text)
-{
-  push_text(text.c_str());
-  push_char(13);
-}

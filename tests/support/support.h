@@ -97,10 +97,13 @@ protected:
   void SetUp() override;
   void TearDown() override;
   std::string path(const std::string &name) const { return dir + "/" + name; }
-  std::string write(const std::string &name, const bytes &b) const;
+  std::string write(const std::string &name, const bytes &b) const // a file of the test's folder
+  {
+    return write_file(path(name), std::string(b.begin(), b.end())), path(name);
+  }
   std::vector<std::string> messages(); // prompt texts since the last call
   bool showed(const std::string &text);
-  void answer(const std::string &text); // typed with Enter at the next prompt
+  void answer(const std::string &text) { push_text(text.c_str()), push_char(13); } // typed with Enter at the next prompt
   const signal_window &win() const { return windows[cur_win]; }
   std::vector<int> values(int n) const { return std::vector<int>(win().samples, win().samples + n); } // of the current window
 
