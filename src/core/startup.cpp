@@ -1,4 +1,5 @@
 // Start-up, the main loop and shutdown.
+#include "analysis/analysis.h"
 #include "core/core.h"
 #include "core/state.h"
 #include "display/display.h"
@@ -101,6 +102,7 @@ void main_step()
   case KEY_F4: toggle_maximize(); break;
   case 'V': view_menu(); break;
   case 'W': window_menu(); break;
+  case 'S': set_menu(); break;
   default: return;
   }
   if (quit_flag || cursor == before)

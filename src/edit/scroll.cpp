@@ -5,6 +5,7 @@
 // again after every command it runs, so an edit that shortens, empties or
 // reformats the signal never leaves it drawing from stale numbers.
 #include "edit/edit.h"
+#include "analysis/analysis.h"
 #include "core/state.h"
 #include "display/display.h"
 #include "files/files.h"
@@ -380,8 +381,9 @@ int scroll_key(int key)
     full_redraw = 1;
     cursor_moved = 1;
     break;
+  case 'S': set_menu(); break;
   // Still to come with their subsystems: C (Calc menu, moved), P (play
-  // with a question), S (Set menu), Enter and the double quote (replay).
+  // with a question), Enter and the double quote (replay).
   case KEY_F2: show_signal_info(cur_win); stop_scrolling(); break;
   case KEY_F4:
     maximized = !maximized;
