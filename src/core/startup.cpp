@@ -102,6 +102,7 @@ void main_step()
   case KEY_F4: toggle_maximize(); break;
   case 'V': view_menu(); break;
   case 'W': window_menu(); break;
+  case 'C': calc_menu(); break;
   case 'S': set_menu(); break;
   default: return;
   }

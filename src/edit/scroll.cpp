@@ -381,9 +381,10 @@ int scroll_key(int key)
     full_redraw = 1;
     cursor_moved = 1;
     break;
+  case 'C': calc_menu(); cursor_moved = 1; break;
   case 'S': set_menu(); break;
-  // Still to come with their subsystems: C (Calc menu, moved), P (play
-  // with a question), Enter and the double quote (replay).
+  // Still to come with their subsystems: P (play with a question), Enter
+  // and the double quote (replay).
   case KEY_F2: show_signal_info(cur_win); stop_scrolling(); break;
   case KEY_F4:
     maximized = !maximized;
