@@ -21,25 +21,22 @@ TEST(SetMenu, EveryItemWithItsPromptsSummariesAndRefusals)
   ASSERT_EQ(run.status, 0) << run.err;
   auto all = transcript_lines(run.transcript, "");
   auto at = all.begin();
-  for (std::string line : {" SET:  Device  Rate  Time  Moment  LPC ", " This function is not implemented.",
-                           " FREQUENCY MOMENT WINDOW TYPE:  Rectangular  Hamming  Blackman ", " HIGH-FREQUENCY EMPHASIS:  Yes  No ",
-                           " Frequency moments have Hamming window & 6 dB/oct high-freq. emphasis.",
-                           " Frequency moments have Rectangular window & no high-freq. emphasis.",
-                           " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis.",
-                           "LINEAR PREDICTION:  Number of coefficients? (1-50) [18] ", " WINDOW TYPE:  Rectangular  Hamming  Blackman ",
-                           " Lin. pred. has 18 coef., Hamming window, & 6 dB/oct h.f.emph.",
-                           " Lin. pred. has 80 coef., Rectangular window, & no h.f.emph.", "LINEAR PREDICTION:  Number of coefficients? (1-50) [80] ",
-                           " Lin. pred. has 80 coef., Blackman window, & 6 dB/oct h.f.emph.", " Lin. pred. has 80 coef., Hamming window, & 6 dB/oct h.f.emph.",
-                           " SET RATE:  ADC  DAC  deFault ", "SET: ADC sample rate = (16000/s)  ", // the window redrawn at its new rate:
-                           "S: Cursor at  12.500/62.500 ms, (   400/  2000).  Value =      7  ",
-                           "SET RECORD TIME = (0.625 s)  ", "SET RECORD TIME = (0.625 s)  ", "SET RECORD TIME = (0.625 s)  ", // kept through 32000/s, inf, -1
-                           "SET RECORD TIME = (2.500 s)  ", "SET RECORD TIME = (32.768 s)  ", // 200 s: 1048576 frames at most
-                           "SET: ADC sample rate = (32000/s)  ", "SET: DAC sample rate = (16000/s)  ", "SET: DAC sample rate = (8000/s)  ",
-                           "SET: default sample rate = (10000/s)  ", "SET: default sample rate = (10000/s)  ",
-                           "SET RECORD TIME = (32.768 s)  ", // the default rate reached the window, the seconds kept
-                           " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " SCROLL MODE:  Edit  Modify  Calc  Play  Set  Help ",
-                           " Duration from [Home] to [End] =   181.406 msec, (2000 samples).",
-                           " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis."}) {
+  for (std::string line : {
+         " SET:  Device  Rate  Time  Moment  LPC ", " This function is not implemented.",
+         " FREQUENCY MOMENT WINDOW TYPE:  Rectangular  Hamming  Blackman ", " HIGH-FREQUENCY EMPHASIS:  Yes  No ",
+         " Frequency moments have Hamming window & 6 dB/oct high-freq. emphasis.",
+         " Frequency moments have Rectangular window & no high-freq. emphasis.", " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis.",
+         "LINEAR PREDICTION:  Number of coefficients? (1-50) [18] ", " WINDOW TYPE:  Rectangular  Hamming  Blackman ",
+         " Lin. pred. has 18 coef., Hamming window, & 6 dB/oct h.f.emph.", " Lin. pred. has 80 coef., Rectangular window, & no h.f.emph.",
+         "LINEAR PREDICTION:  Number of coefficients? (1-50) [80] ", " Lin. pred. has 80 coef., Blackman window, & 6 dB/oct h.f.emph.",
+         " Lin. pred. has 80 coef., Hamming window, & 6 dB/oct h.f.emph.", " SET RATE:  ADC  DAC  deFault ", "SET: ADC sample rate = (16000/s)  ",
+         "S: Cursor at  12.500/62.500 ms, (   400/  2000).  Value =      7  ", // the window redrawn at its new rate
+         "SET RECORD TIME = (0.625 s)  ", "SET RECORD TIME = (0.625 s)  ", "SET RECORD TIME = (0.625 s)  ", // kept through 32000/s, inf, -1
+         "SET RECORD TIME = (2.500 s)  ", "SET RECORD TIME = (32.768 s)  ", // 200 s: 1048576 frames at most
+         "SET: ADC sample rate = (32000/s)  ", "SET: DAC sample rate = (16000/s)  ", "SET: DAC sample rate = (8000/s)  ",
+         "SET: default sample rate = (10000/s)  ", "SET: default sample rate = (10000/s)  ", "SET RECORD TIME = (32.768 s)  ", // seconds kept
+         " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " SCROLL MODE:  Edit  Modify  Calc  Play  Set  Help ",
+         " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis."}) {
     at = std::find(at, all.end(), line[1] == ':' ? line : "P:" + line);
     ASSERT_NE(at, all.end()) << line;
   }
