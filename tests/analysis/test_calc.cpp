@@ -94,6 +94,9 @@ TEST_F(Calc, CoefficientsSolveTheNormalEquationsAndAreasFollowTheLosslessTube)
   for (int i = 0; i < p; i++) a[i + 1] = m[i][p] / m[i][i];
   std::vector<double> printed = listed(calc(v, "L*")), area = listed(calc(v, "A*"));
   ASSERT_EQ(printed.size() + area.size(), 24u);
+  std::vector<int> stereo; // the same as channel 0 of two
+  for (int x : v) stereo.insert(stereo.end(), {x, -x / 3});
+  EXPECT_EQ(listed(calc(stereo, "L*", -1, -1, 10000, 2)), printed);
   for (int i = 1; i <= p; i++) EXPECT_NEAR(printed[i - 1], a[i], 0.0005) << i;
   // Reflection coefficients by stepping the predictor down an order at a time.
   for (int o = p; o >= 1; o--) {
@@ -172,7 +175,7 @@ TEST_F(Calc, MomentsOfToneNoiseAndConstantsAgainstADirectTransform)
     for (int k = 0; k < N / 2; k++) for (int j = 2; j < 5; j++) c[j] += P[k] * std::pow(k * 10.0 / N - mean, j) / S0;
     double want[] = {mean, std::sqrt(c[2]), c[3] / std::pow(c[2], 1.5), c[4] / (c[2] * c[2]) - 3};
     char got[4][16];
-    std::string line = calc(r.v, "M*").back();
+    std::string line = calc(r.v, "M*", -1, -1, 10000, 1, 100).back(); // a zero level that stays in
     ASSERT_EQ(sscanf(line.c_str(), "P: Moments:  mean=%15[^(](kHz) sd=%15[^(](kHz) n3m=%15s n4m=%15s", got[0], got[1], got[2], got[3]), 4) << line;
     for (int j = 0; j < 4; j++) {
       EXPECT_EQ(r.expect[j] == na, std::string(got[j]) == "n/a") << line;

@@ -39,6 +39,7 @@ TEST(SetMenu, EveryItemWithItsPromptsSummariesAndRefusals)
          " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis."}) {
     at = std::find(at, all.end(), line[1] == ':' ? line : "P:" + line);
     ASSERT_NE(at, all.end()) << line;
+    ++at;
   }
 }
 
