@@ -6,18 +6,15 @@ namespace {
 
 TEST(SetMenu, EveryItemWithItsPromptsSummariesAndRefusals)
 {
-  // Keys on a 2000-frame signal at 16000/s, "|x|" typing x and pressing Enter.
-  std::string keys = "S D Space S M Esc Esc Space S M R N Space S M B Y Space S L |nan| Esc Esc Space S L |80.9| R N Space "
-                     "S L |0| B Y Space S L |9e99| H Esc Space S R A |32000| Space S T |inf| Space S T |-1| Space S T |2.5| Space "
-                     "S T |200| Space S T || Space S R A |2147483648| Space S R D |8000| Space S R D |nan| Space S R F |-3| Space "
-                     "S R F |11025| Space S T || Space C D Home End Space ~ C D Home End Space S M Esc Esc Space Esc";
-  std::string dir = scratch_dir("settings"), script;
+  // Keys on a 2000-frame signal at 16000/s, each answer typed and entered.
+  std::string dir = scratch_dir("settings");
   write_file(dir + "/sig.wav", wav_text(std::vector<int>(2000, 7), 1, 16000));
-  for (size_t bar, end; (bar = keys.find('|')) != std::string::npos; keys = "Enter" + keys.substr(end + 1)) {
-    end = keys.find('|', bar + 1);
-    script += "key " + keys.substr(0, bar) + "\ntype " + keys.substr(bar + 1, end - bar - 1) + "\n";
-  }
-  run_result run = run_tarvo(dir, script + "key " + keys + "\n", {"sig.wav"});
+  run_result run = run_tarvo(dir, "key S D Space S M Esc Esc Space S M R N Space S M B Y Space S L\ntype nan\nkey Enter Esc Esc Space "
+    "S L\ntype 80.9\nkey Enter R N Space S L\ntype 0\nkey Enter B Y Space S L\ntype 9e99\nkey Enter H Esc Space S R A\ntype 32000\n"
+    "key Enter Space S T\ntype inf\nkey Enter Space S T\ntype -1\nkey Enter Space S T\ntype 2.5\nkey Enter Space S T\ntype 200\n"
+    "key Enter Space S T Enter Space S R A\ntype 2147483648\nkey Enter Space S R D\ntype 8000\nkey Enter Space S R D\ntype nan\n"
+    "key Enter Space S R F\ntype -3\nkey Enter Space S R F\ntype 11025\nkey Enter Space S T Enter Space C D Home End Space "
+    "~ C D Home End Space S M Esc Esc Space Esc\n", {"sig.wav"});
   ASSERT_EQ(run.status, 0) << run.err;
   auto all = transcript_lines(run.transcript, "");
   auto at = all.begin();
