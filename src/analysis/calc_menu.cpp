@@ -165,11 +165,32 @@ static void list_line(int i, int column_chars, const char *text)
   info_text(15 + column_chars * ((i - 1) / 10) * char_width, 25 + ((i - 1) % 10 + 2) * row_height, text);
 }
 
+// The predictor coefficients a[1..p] of the block, or the tube section
+// areas they imply, as lines of the open info box.
+static void list_predictor(int areas, int p, const float *block)
+{
+  const float *k = block, *a = block + p + 1;
+  char line[32];
+  info_text(15, 25, areas ? "Acoustic Tube Section Areas:" : "Linear Prediction Coefficients:");
+  double area = 1.0;
+  for (int i = 1; i <= p; i++) {
+    // Each area follows from the one before through one reflection
+    // coefficient, the last coefficient first.
+    area *= (1.0 + k[p - i]) / (1.0 - k[p - i]);
+    if (areas)
+      snprintf(line, sizeof line, "%4d%8.2f", i, area);
+    else
+      snprintf(line, sizeof line, "%4d%8.3f", i, a[i]);
+    list_line(i, 15, line);
+  }
+}
+
 // LPC (areas 0) or Area (areas 1).
 static void lpc_list(int areas)
 {
   segment s;
   int p;
+  float E;
   if (!get_segment(" LPC:", &s))
     return;
   clear_prompt();
@@ -177,38 +198,22 @@ static void lpc_list(int areas)
     return;
   show_prompt("computing linear prediction coefficients ...");
   float *frame = (float *)malloc((size_t)s.n * sizeof(float));
-  if (!frame) {
+  float *block = frame ? (float *)calloc(3 * (size_t)p + 3, sizeof(float)) : nullptr;
+  if (!frame)
     show_error("Problem allocating memory for FFT.");
-    return;
-  }
-  float *block = (float *)calloc(3 * (size_t)p + 3, sizeof(float)), E;
-  if (!block)
+  else if (!block)
     show_error("Problem allocating memory for LPC.");
   int columns = p <= 30 ? 3 : (p + 9) / 10;
-  if (block && predict(s, p, frame, block, &E) &&
-      open_info_box((15 * columns + 2) * char_width, 16 * row_height) >= 0) {
-    const float *k = block, *a = block + p + 1;
-    char line[32];
-    info_text(15, 25, areas ? "Acoustic Tube Section Areas:" : "Linear Prediction Coefficients:");
-    double area = 1.0;
-    for (int i = 1; i <= p; i++) {
-      // Each area follows from the one before through one reflection
-      // coefficient, the last coefficient first.
-      area *= (1.0 + k[p - i]) / (1.0 - k[p - i]);
-      if (areas)
-        snprintf(line, sizeof line, "%4d%8.2f", i, area);
-      else
-        snprintf(line, sizeof line, "%4d%8.3f", i, a[i]);
-      list_line(i, 15, line);
-    }
-    free(block);
-    free(frame);
-    wait_key();
-    close_info_box();
-    return;
-  }
+  int shown = block && predict(s, p, frame, block, &E) &&
+              open_info_box((15 * columns + 2) * char_width, 16 * row_height) >= 0;
+  if (shown)
+    list_predictor(areas, p, block);
   free(block);
   free(frame);
+  if (shown) {
+    wait_key();
+    close_info_box();
+  }
 }
 
 static void formant()
@@ -229,7 +234,8 @@ static void formant()
   int N = 2;
   while (N < s.n)
     N *= 2;
-  float *frame = (float *)calloc((size_t)N + 2, sizeof(float)), E;
+  float *frame = (float *)calloc((size_t)N + 2, sizeof(float));
+  float E;
   if (!frame)
     show_error("Problem allocating memory for FFT.");
   if (!frame || !predict(s, p, frame, block, &E)) {
