@@ -3,6 +3,8 @@
 #pragma once
 
 // ---- Set menu (set_menu.cpp) ----
+// Most predictor coefficients the commands take.
+enum { MAX_LPC_ORDER = 50 };
 void set_menu();
 
 // ---- Calc menu (calc_menu.cpp) ----

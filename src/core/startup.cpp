@@ -108,6 +108,8 @@ void main_step()
   case KEY_ENTER: case '"': replay(); break;
   case 'P': play_signal(1); break;
   case 'I': input_menu(); break;
+  case 'C': calc_menu(); break;
+  case 'S': set_menu(); break;
   default: return;
   }
   if (quit_flag || cursor == before)

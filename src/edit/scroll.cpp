@@ -5,6 +5,7 @@
 // again after every command it runs, so an edit that shortens, empties or
 // reformats the signal never leaves it drawing from stale numbers.
 #include "edit/edit.h"
+#include "analysis/analysis.h"
 #include "core/state.h"
 #include "audio/audio.h"
 #include "display/display.h"
@@ -382,7 +383,8 @@ int scroll_key(int key)
     full_redraw = 1;
     cursor_moved = 1;
     break;
-  // Still to come with their subsystems: C (Calc menu, moved), S (Set menu).
+  case 'C': calc_menu(); cursor_moved = 1; break;
+  case 'S': set_menu(); break;
   case 'P': play_signal(1); break;
   case KEY_ENTER: case '"': replay(); break;
   case KEY_F2: show_signal_info(cur_win); stop_scrolling(); break;
