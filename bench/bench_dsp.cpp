@@ -6,7 +6,8 @@
 //
 // Each benchmark runs in 9 rounds, the rounds of all of them shuffled
 // together, and the summary takes each one's median round: other work on the
-// machine then slows Tarvo and its references alike.
+// machine then slows Tarvo and its references alike. The times are processor
+// times, which leave out the waits for a processor that other programs cause.
 //
 // fft_real works in place, so each of its iterations first copies the input
 // back into the buffer; the time of that copy alone is measured too and taken
@@ -186,7 +187,8 @@ static void bm_formants(benchmark::State &state)
   }
 }
 
-// Keeps each run's time per iteration in microseconds, by benchmark name.
+// Keeps each benchmark's median processor time per iteration in microseconds,
+// by benchmark name.
 // Colour is off so that the summary lines start at the start of the line.
 class summary_reporter : public benchmark::ConsoleReporter {
 public:
@@ -196,7 +198,7 @@ public:
   {
     for (const Run &run : runs)
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        micros[run.run_name.str()] = run.GetAdjustedRealTime();
+        micros[run.run_name.str()] = run.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
 };
