@@ -185,7 +185,6 @@ void add_value_stats(value_stats *s, const int16_t *v, int64_t n)
 {
   enum { LANES = 16, RUN = 32768 };
   typedef int16_t lanes16 __attribute__((vector_size(2 * LANES)));
-  typedef int16_t half16 __attribute__((vector_size(LANES)));
   typedef int32_t lanes32 __attribute__((vector_size(2 * LANES)));
   if (n <= 0)
     return;
@@ -202,9 +201,10 @@ void add_value_stats(value_stats *s, const int16_t *v, int64_t n)
       memcpy(&x, run + i, sizeof x);
       lo = x < lo ? x : lo;
       hi = x > hi ? x : hi;
-      half16 first = __builtin_shufflevector(x, x, 0, 1, 2, 3, 4, 5, 6, 7);
-      half16 second = __builtin_shufflevector(x, x, 8, 9, 10, 11, 12, 13, 14, 15);
-      part += __builtin_convertvector(first, lanes32) + __builtin_convertvector(second, lanes32);
+      // Each 32-bit lane holds two values: the upper one by an arithmetic
+      // shift, the lower one by shifting it up first.
+      lanes32 pairs = (lanes32)x;
+      part += (pairs >> 16) + ((pairs << 16) >> 16);
     }
     for (; i < len; i++) {
       lo[0] = std::min(lo[0], run[i]);

@@ -17,17 +17,17 @@
 
 int marks_from_file = 0;
 
-// Stream buffer of the file being loaded (one at a time): the 1 KiB blocks
-// are then copied out of 64 KiB reads instead of costing a system call
-// each 4 KiB.
-static char load_buffer[65536];
+// Stream buffer of the file being loaded (one at a time), for headers and
+// text: the sample values go past it in larger reads. Kept at 16 KiB because
+// each seek of a header walk refills it.
+static char load_buffer[16384];
 
 // Values on their way from the file into the window when they need
 // converting, and the sizes the loads read in: large enough that a system
 // call is rare, small enough that a chunk is still in the cache when it is
 // converted and counted. A read at least as long as the stream buffer goes
 // straight into this one.
-enum { LOAD_CHUNK = 1 << 18 };
+enum { LOAD_CHUNK = 1 << 18, DIRECT_CHUNK = 1 << 20 };
 static uint8_t load_chunk[LOAD_CHUNK];
 
 // Statistics of the values read_samples stored, gathered while each block
@@ -98,12 +98,14 @@ void reload_window()
 void load_file(const char *name, int force_raw)
 {
   int given = name && name[0];
+  int probed = -2; // the type of a given name, probed once
   int prev_win = cur_win;
   int new_win = -1; // the window opened for this load, if any
 
   if (windows[cur_win].num_samples > 0) {
     if (given) {
-      if (detect_file_type(name) < 0) {
+      probed = detect_file_type(name);
+      if (probed < 0) {
         report_cant_open(name);
         return;
       }
@@ -136,7 +138,7 @@ void load_file(const char *name, int force_raw)
   }
 
   // An escaped file box is a cancel, even when every file counts as headerless.
-  int t = work[0] ? detect_file_type(work) : -1;
+  int t = probed != -2 ? probed : work[0] ? detect_file_type(work) : -1;
   if (force_raw && t >= 0)
     t = FT_NOH;
   if (t >= 0) // a failed probe keeps the type a following Save would use
@@ -321,7 +323,7 @@ static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total
     return 0;
   int64_t have = 0; // bytes stored, whole values or not
   while (have < total * 2) {
-    size_t want = (size_t)std::min<int64_t>(total * 2 - have, LOAD_CHUNK);
+    size_t want = (size_t)std::min<int64_t>(total * 2 - have, DIRECT_CHUNK);
     ssize_t got = read(fd, (char *)dst + have, want);
     if (got < 0 && errno == EINTR)
       continue;
