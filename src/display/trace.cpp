@@ -5,6 +5,7 @@
 #include "display/display.h"
 #include "screen/screen.h"
 #include <algorithm>
+#include <cstring>
 
 // Vertical position of value v: larger values are higher, `zero` sits at yc.
 struct trace_scale {
@@ -18,21 +19,31 @@ struct trace_scale {
 };
 
 // Widens lo..hi over count values, every stride-th from p.  The plain
-// case of one channel is a loop of its own: with a stride of 1 known to the
-// compiler it runs on whole vectors of values, several times faster.
+// case of one channel is a loop of its own: sixteen 16-bit lanes at a time,
+// built for AVX2 and for any processor and chosen when the program starts,
+// it runs several times faster.
+__attribute__((target_clones("avx2", "default")))
 static void widen_range(const int16_t *p, long long count, int stride, int *lo, int *hi)
 {
+  typedef int16_t lanes16 __attribute__((vector_size(32)));
   int l = *lo, h = *hi;
-  if (stride == 1) {
-    for (long long i = 0; i < count; i++) {
-      l = std::min(l, (int)p[i]);
-      h = std::max(h, (int)p[i]);
+  long long i = 0;
+  if (stride == 1 && count >= 16) {
+    lanes16 vl = (lanes16){} + (int16_t)l, vh = (lanes16){} + (int16_t)h;
+    for (; i + 16 <= count; i += 16) {
+      lanes16 x;
+      memcpy(&x, p + i, sizeof x);
+      vl = x < vl ? x : vl;
+      vh = x > vh ? x : vh;
     }
-  } else {
-    for (long long i = 0; i < count; i++) {
-      l = std::min(l, (int)p[i * stride]);
-      h = std::max(h, (int)p[i * stride]);
+    for (int k = 0; k < 16; k++) {
+      l = std::min(l, (int)vl[k]);
+      h = std::max(h, (int)vh[k]);
     }
+  }
+  for (; i < count; i++) {
+    l = std::min(l, (int)p[i * stride]);
+    h = std::max(h, (int)p[i * stride]);
   }
   *lo = l;
   *hi = h;

@@ -26,6 +26,20 @@ void apply_window(float *x, int n, int window_type);
 // b[0] DC, b[1] Nyquist, then re/im of bins 1..n/2-1. Returns 1 for any other n.
 int fft_real(float *b, int n);
 
+// The kernels fft_real can run: the in-place radix-4 FFT in vectors of four
+// floats, for every length on any processor, and the self-sorting FFT for
+// AVX2 and FMA, for 2^6..2^20 points (the others still go the first way).
+enum { FFT_KERNEL_SSE2 = 0, FFT_KERNEL_AVX2 = 1, FFT_KERNEL_COUNT = 2 };
+
+// Makes fft_real run `kernel` from now on; returns 1, changing nothing, for an
+// unknown kernel or one this processor cannot run. Without a call fft_real
+// takes the fastest the processor has.
+int fft_select_kernel(int kernel);
+
+// fft_real's AVX2 kernel, for n = 2^log; returns 1, touching nothing, for a
+// length it does not take. Only for processors with AVX2 and FMA.
+int fft_real_avx2(float *b, int log);
+
 // 20*log10(x), floored at -80 dB for x <= 0.0001 and for NaN.
 double to_db(double x);
 

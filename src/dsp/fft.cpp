@@ -1,11 +1,16 @@
 // The real FFT. n real samples are read as n/2 complex values (even samples the
-// real parts, odd samples the imaginary parts), transformed by a radix-4
-// decimation-in-frequency FFT, put back in order by bit reversal, and a split
-// step then separates the spectra of the even and the odd samples into the
-// spectrum of the real signal.
+// real parts, odd samples the imaginary parts), transformed by a complex FFT,
+// and a split step then separates the spectra of the even and the odd samples
+// into the spectrum of the real signal.
 //
-// The complex FFT runs depth first: one radix-4 pass over a long block, then
-// each quarter on its own, so that once a quarter fits in the cache all its
+// Two complex FFTs do the work. On processors with AVX2 and FMA, lengths from
+// 64 to 2^20 go to a self-sorting radix-4 FFT in vectors of eight floats
+// (fft_avx2.cpp). Other lengths and processors use the in-place radix-4
+// decimation-in-frequency FFT below, in vectors of four floats (SSE2 on
+// x86-64), with a bit-reversal pass.
+//
+// That one runs depth first: one radix-4 pass over a long block, then each
+// quarter on its own, so that once a quarter fits in the cache all its
 // remaining passes stay there. Short blocks finish pass by pass.
 //
 // Twiddle factors are computed in double, rounded to float and kept in static
@@ -274,6 +279,28 @@ static void split_real(float *b, long n, const float *table)
   }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+static bool has_avx2(void)
+{
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+#else
+static bool has_avx2(void) { return false; }
+int fft_real_avx2(float *, int) { return 1; }
+#endif
+
+// The kernel fft_real uses; -1 until the first transform picks one.
+static int fft_kernel = -1;
+
+int fft_select_kernel(int kernel)
+{
+  if (kernel < 0 || kernel >= FFT_KERNEL_COUNT || (kernel == FFT_KERNEL_AVX2 && !has_avx2()))
+    return 1;
+  fft_kernel = kernel;
+  return 0;
+}
+
 int fft_real(float *b, int n)
 {
   int m = 0;
@@ -283,6 +310,10 @@ int fft_real(float *b, int n)
   if (m == 0)
     return 1;
   long h = n / 2;
+  if (fft_kernel < 0)
+    fft_kernel = has_avx2() ? FFT_KERNEL_AVX2 : FFT_KERNEL_SSE2;
+  if (fft_kernel == FFT_KERNEL_AVX2 && fft_real_avx2(b, m) == 0)
+    return 0;
   fft_complex(b, h, m - 1);
   bit_reverse(b, h, m - 1);
   split_real(b, n, split_twiddles(m));

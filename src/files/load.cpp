@@ -17,10 +17,18 @@
 
 int marks_from_file = 0;
 
-// Stream buffer of the file being loaded (one at a time): the 1 KiB blocks
-// are then copied out of 64 KiB reads instead of costing a system call
-// each 4 KiB.
-static char load_buffer[65536];
+// Stream buffer of the file being loaded (one at a time), for headers and
+// text: the sample values go past it in larger reads. Kept at 16 KiB because
+// each seek of a header walk refills it.
+static char load_buffer[16384];
+
+// Values on their way from the file into the window when they need
+// converting, and the sizes the loads read in: large enough that a system
+// call is rare, small enough that a chunk is still in the cache when it is
+// converted and counted. A read at least as long as the stream buffer goes
+// straight into this one.
+enum { LOAD_CHUNK = 1 << 18, DIRECT_CHUNK = 1 << 20 };
+static uint8_t load_chunk[LOAD_CHUNK];
 
 // Statistics of the values read_samples stored, gathered while each block
 // was still in the cache; finish_load uses them instead of another pass.
@@ -90,12 +98,14 @@ void reload_window()
 void load_file(const char *name, int force_raw)
 {
   int given = name && name[0];
+  int probed = -2; // the type of a given name, probed once
   int prev_win = cur_win;
   int new_win = -1; // the window opened for this load, if any
 
   if (windows[cur_win].num_samples > 0) {
     if (given) {
-      if (detect_file_type(name) < 0) {
+      probed = detect_file_type(name);
+      if (probed < 0) {
         report_cant_open(name);
         return;
       }
@@ -128,7 +138,7 @@ void load_file(const char *name, int force_raw)
   }
 
   // An escaped file box is a cancel, even when every file counts as headerless.
-  int t = work[0] ? detect_file_type(work) : -1;
+  int t = probed != -2 ? probed : work[0] ? detect_file_type(work) : -1;
   if (force_raw && t >= 0)
     t = FT_NOH;
   if (t >= 0) // a failed probe keeps the type a following Save would use
@@ -229,20 +239,19 @@ static void scan_values(FILE *f, int code, int64_t offset, int swapped, int64_t 
                         double *peak, int64_t *lo, int64_t *hi)
 {
   int size = sample_sizes[code];
-  int per_block = HEADER_AREA_SIZE / size;
+  size_t per_chunk = LOAD_CHUNK / size;
   *peak = 0;
   *lo = *hi = 0;
   if (!seek_to(f, offset))
     return;
   while (values > 0) {
-    size_t got = fread(header_area, 1, (size_t)per_block * size, f);
+    size_t want = (size_t)std::min<int64_t>((int64_t)per_chunk, values) * size;
+    size_t got = fread(load_chunk, 1, want, f);
     int n = (int)(got / size);
-    if (n > values)
-      n = (int)values;
     if (swapped)
-      swap_values(header_area, n, size);
+      swap_values(load_chunk, n, size);
     for (int i = 0; i < n; i++) {
-      const uint8_t *p = header_area + i * size;
+      const uint8_t *p = load_chunk + i * size;
       switch (code) {
       case SC_FLOAT:
       case SC_DOUBLE: {
@@ -261,7 +270,7 @@ static void scan_values(FILE *f, int code, int64_t offset, int swapped, int64_t 
       }
     }
     values -= n;
-    if (got < (size_t)per_block * size)
+    if (got < want)
       break;
   }
 }
@@ -282,32 +291,31 @@ int int_shift(FILE *f, int code, int64_t offset, int swapped, int64_t values)
   return shift_to_16(lo, hi);
 }
 
-// Reads `total` values block by block through header_area, converting each
-// whole value; a partial value at the end of the file is dropped.
+// Reads `total` values a chunk at a time, converting each whole value; a
+// partial value at the end of the file is dropped.
 static int64_t read_staged(FILE *f, int code, int swapped, int64_t total, int16_t *dst,
                            double scale, int shift)
 {
   int size = sample_sizes[code];
-  size_t block = code == SC_S24 ? 1023 : 1024; // whole 3-byte values
+  int64_t per_chunk = LOAD_CHUNK / size;
   int64_t stored = 0;
   while (stored < total) {
-    size_t got = fread(header_area, 1, block, f);
+    size_t want = (size_t)std::min(per_chunk, total - stored) * size;
+    size_t got = fread(load_chunk, 1, want, f);
     int64_t whole = (int64_t)(got / size);
-    if (whole > total - stored)
-      whole = total - stored;
     if (swapped)
-      swap_values(header_area, (size_t)whole, size);
-    convert_values(code, header_area, (int)whole, dst + stored, scale, shift);
+      swap_values(load_chunk, (size_t)whole, size);
+    convert_values(code, load_chunk, (int)whole, dst + stored, scale, shift);
     add_value_stats(&load_stats, dst + stored, whole);
     stored += whole;
-    if (got < block)
+    if (got < want)
       break;
   }
   return stored;
 }
 
 // 16-bit little-endian values are already what the storage holds: they go
-// straight from the file into it, 64 KiB at a time, past the stream buffer.
+// straight from the file into it, a chunk at a time, past the stream buffer.
 static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total, int16_t *dst)
 {
   int fd = fileno(f);
@@ -315,7 +323,7 @@ static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total
     return 0;
   int64_t have = 0; // bytes stored, whole values or not
   while (have < total * 2) {
-    size_t want = (size_t)std::min<int64_t>(total * 2 - have, 65536);
+    size_t want = (size_t)std::min<int64_t>(total * 2 - have, DIRECT_CHUNK);
     ssize_t got = read(fd, (char *)dst + have, want);
     if (got < 0 && errno == EINTR)
       continue;

@@ -13,6 +13,24 @@ static const char default_font[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansM
 enum { FONT_POINTS = 13 }; // gives an 8-pixel advance with DejaVu Sans Mono
 
 static TTF_Font *font;
+// The font file, read whole when the font opens: glyphs rendered on first use
+// then read it from memory instead of seeking and reading the file for each.
+static void *font_bytes;
+
+// Opens the font file at path from memory; null when it cannot be read or is no font.
+static TTF_Font *open_font_in_memory(const char *path)
+{
+  size_t size;
+  font_bytes = SDL_LoadFile(path, &size);
+  if (!font_bytes)
+    return nullptr;
+  TTF_Font *f = TTF_OpenFontRW(SDL_RWFromConstMem(font_bytes, (int)size), 1, FONT_POINTS);
+  if (!f) {
+    SDL_free(font_bytes);
+    font_bytes = nullptr;
+  }
+  return f;
+}
 static int glyph_w, glyph_h;
 static uint8_t *glyph_masks[256]; // one mask per character, made on first use
 
@@ -64,7 +82,7 @@ int plat_font_open(int *advance, int *height, int *ascent)
     fprintf(stderr, "tarvo: cannot start the font renderer: %s\n", TTF_GetError());
     return 0;
   }
-  font = TTF_OpenFont(path, FONT_POINTS);
+  font = open_font_in_memory(path);
   if (!font) {
     fprintf(stderr, "tarvo: cannot open the font '%s' (%s); install the package fonts-dejavu-core "
                     "or set TARVO_FONT to a fixed-pitch font file\n", path, TTF_GetError());
@@ -127,6 +145,8 @@ void plat_font_close()
   if (font)
     TTF_CloseFont(font);
   font = nullptr;
+  SDL_free(font_bytes);
+  font_bytes = nullptr;
   if (TTF_WasInit())
     TTF_Quit();
 }
