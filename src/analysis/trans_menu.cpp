@@ -29,7 +29,6 @@
 int fft_max_points = 1 << FFT_MAX_LOG;
 
 enum {
-  MAX_LPC_ORDER = 50,  // largest predictor order an envelope is computed with
   MAX_LPE_ORDER = 99,  // largest lattice the error filter runs
   LPE_ANSWER_LEN = 80, // characters of the coefficient-count answer
 };

@@ -55,6 +55,10 @@ static std::string stack()
   for (int w = first_vis; w <= last_vis; w++)
     s += std::to_string(windows[w].num_samples);
   return s + " current " + std::to_string(cur_win);
+}
+
+TEST_F(Windows, ClosingMovesTheOnesBelowUpNewWindowsOpenBelowUntilFiveAndTabWrapsRoundThem)
+{
   struct { int windows, current; const char *after; } cases[] = {
     {3, 2, "13 current 2"}, {1, 1, "1 current 1"}, {2, 0, "12 current 0"}, // the last window stays; the clip window is not in the stack
     {3, 3, "12 current 2"}, // last, so that the check below sees what this close left
