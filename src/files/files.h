@@ -133,6 +133,16 @@ void propose_save_name(char *name, int size);
 void strip_extension(char *name);
 // Appends the save type's extension when the last path part has no ".".
 void add_extension(char *name, int size);
+// Fault injection for tests: the output path fails at `point` as if that
+// system call had failed (FAULT_WRITE: the nth write of an output, counted
+// from 1).  `write_size` above 0 cuts every write to that many bytes, so that
+// a short file takes several; `writes` counts the writes of the last output.
+enum { FAULT_NONE, FAULT_WRITE, FAULT_FLUSH, FAULT_FSYNC, FAULT_CLOSE, FAULT_RENAME, NUM_FAULTS };
+struct output_fault_record {
+  int point, nth, write_size;
+  int writes;
+};
+extern output_fault_record output_fault;
 // Opens the output for a target name: a temporary file beside it.  Shows the
 // " writing ..." progress text; on failure " can't open file '%s' " and -1.
 int create_output(const char *name);

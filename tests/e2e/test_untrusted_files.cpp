@@ -4,6 +4,7 @@
 #include "support/support.h"
 #include <atomic>
 #include <fcntl.h>
+#include <poll.h>
 #include <thread>
 
 // The program run beside a named pipe.  A watchdog lets a frozen program go
@@ -93,4 +94,48 @@ TEST(UntrustedFiles, TinyLstValuesKeepTheirShape)
     EXPECT_EQ(read_file(dir + "/tiny."), std::string((const char *)s16(w.loaded).data(), 2 * w.loaded.size()))
       << w.text << r.transcript << r.err;
   }
+}
+
+// The folder named in the file box is removed while the box is open: the
+// save says it can't open the file, and nothing is left.  The removal waits
+// for a screenshot taken while the box is open, written into a pipe with
+// room for less than the picture, so that the program waits there.
+TEST(UntrustedFiles, AFolderRemovedWhileTheFileBoxIsOpen)
+{
+  std::string dir = scratch_dir("gonedir");
+  write_file(dir + "/sig.wav", wav_text(frames(2000, 1, [](int i, int) { return (i * 97) % 20000 - 10000; }), 1, 8000));
+  mkdir((dir + "/sub").c_str(), 0755);
+  std::string gate = dir + "/gate.png";
+  ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+  int reader = open(gate.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  fcntl(reader, F_SETPIPE_SZ, 4096);
+  long drained = 0;
+  bool removed = false;
+  std::thread remover([&] {
+    pollfd p = {reader, POLLIN, 0};
+    if (poll(&p, 1, 30000) != 1)
+      return;
+    removed = system(("rm -rf '" + dir + "/sub'").c_str()) == 0;
+    char buf[4096];
+    for (;;) {
+      ssize_t n = read(reader, buf, sizeof buf);
+      if (n > 0)
+        drained += n;
+      else if (n == 0 || (errno == EAGAIN && poll(&p, 1, 30000) != 1))
+        break;
+    }
+  });
+  run_result r = run_tarvo(dir, "key F A N\ntype *\nkey Backspace Backspace Backspace Backspace Backspace Backspace\n"
+                                "type sub/out.raw\nshot gate.png\nkey Enter Space\n", {"sig.wav"});
+  remover.join();
+  close(reader);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(removed);
+  EXPECT_GT(drained, 4096); // the program waited for the pipe, the folder was gone before Enter
+  auto prompts = transcript_lines(r.transcript, "P:");
+  EXPECT_EQ(count(prompts, " can't open file 'sub/out.raw' "), 1) << r.transcript;
+  EXPECT_EQ(transcript_lines(r.transcript, "P:", " Saved").size(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir + "/sub"));
+  unlink(gate.c_str());
 }
