@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libfftw3-dev
   sox python3 python3-numpy python3-scipy
+  clang libclang-rt-dev
 )
 
 missing=()
