@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs each fuzz target in turn for SECONDS: run.sh BUILD_DIR SECONDS TARGET...
 # New inputs go to BUILD_DIR/fuzz-work/TARGET, never into the committed
-# corpus.  A finding stops the run with the reproducer's path; otherwise a
-# line a target gives its executions and covered edges.
+# corpus; FUZZ_FLAGS are passed to libFuzzer.  A finding stops the run with
+# the reproducer's path; otherwise a line a target gives its executions and
+# covered edges.
 set -uo pipefail
 build=$(cd "$1" && pwd) seconds=$2
 shift 2
@@ -19,7 +20,7 @@ for t in "$@"; do
   log="$build/fuzz-$t.log"
   echo "fuzz: $t for ${seconds}s (log $log)"
   "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -dict="$src/fuzz/tarvo.dict" -artifact_prefix="$findings/" "${dirs[@]}" >"$log" 2>&1
+    -dict="$src/fuzz/tarvo.dict" -artifact_prefix="$findings/" ${FUZZ_FLAGS:-} "${dirs[@]}" >"$log" 2>&1
   status=$?
   if [[ $status -ne 0 ]]; then
     grep -E "ERROR|runtime error|SUMMARY" "$log" | head -5
