@@ -25,11 +25,13 @@ test: deps
 	@$(MAKE) --no-print-directory clang-check
 
 # The program and the numerics tests built by clang as well, optimised: the
-# code must stay portable between the two compilers.
+# code must stay portable between the two compilers.  The optimised program
+# also runs the memory check, which ASan builds cannot (ulimit -v).
 clang-check: deps
 	cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/clang -j$(JOBS) --target tarvo tarvo_dsp_tests
 	build/clang/tests/tarvo_dsp_tests --gtest_brief=1
+	bash tools/memory_check.sh build/clang/tarvo build/clang/memory
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCH=ON >/dev/null
