@@ -15,7 +15,7 @@ INSTALLED = $(PREFIX)/bin/tarvo \
   $(PREFIX)/share/icons/hicolor/48x48/apps/tarvo.png \
   $(PREFIX)/share/icons/hicolor/256x256/apps/tarvo.png
 
-.PHONY: all deps build run test bench screenshot clean install uninstall refresh-desktop deb
+.PHONY: all deps build run test bench screenshot clean install uninstall refresh-desktop deb clang-check fuzz
 
 all: build
 
@@ -35,11 +35,30 @@ test: deps
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS)
+	@$(MAKE) --no-print-directory clang-check
+
+# The program and the numerics tests built by clang as well, optimised: the
+# code must stay portable between the two compilers.  The optimised program
+# also runs the memory check, which ASan builds cannot (ulimit -v).
+clang-check: deps
+	cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/clang -j$(JOBS) --target tarvo tarvo_dsp_tests
+	build/clang/tests/tarvo_dsp_tests --gtest_brief=1
+	bash tools/memory_check.sh build/clang/tarvo build/clang/memory
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCH=ON >/dev/null
 	cmake --build build/bench -j$(JOBS)
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Builds the fuzz targets with clang (ASan + UBSan + libFuzzer) and runs each
+# for FUZZ_SECONDS; a finding stops it and names the reproducer.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= probe load readers headerless tokens
+fuzz: deps
+	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_FUZZ=ON >/dev/null
+	cmake --build build/fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Regenerates the README screenshot through the automation interface.
 screenshot: build

@@ -9,6 +9,7 @@ packages=(
   desktop-file-utils man-db dpkg-dev
   libgtest-dev libbenchmark-dev libfftw3-dev
   sox python3 python3-numpy python3-scipy
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -33,7 +33,7 @@ void show_readout()
   long long at = (long long)cursor * sw->channels;
   if (sw->kind == 1) {
     double step = sw->adc_rate * 0.001 / (2.0 * sw->num_samples);
-    append(" FFT Cursor ");
+    append("%s", " FFT Cursor ");
     append("at %6.3f kHz, ", cursor * step);
     double level0 = sw->samples[at] / db_scale + db_offset;
     if (sw->channels < 2)
@@ -41,7 +41,7 @@ void show_readout()
     else
       append("Value = %5.1f,%5.1f dB  ", level0, sw->samples[at + 1] / db_scale + db_offset);
   } else {
-    append(" Cursor at  ");
+    append("%s", " Cursor at  ");
     float t = cursor * time_per_sample, total = sw->num_samples * time_per_sample;
     append("%6.*f/%6.*f %s, ", time_decimals, (double)t, time_decimals, (double)total, time_unit);
     append("(%6ld/%6ld).  ", (long)cursor, (long)sw->num_samples);

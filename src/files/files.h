@@ -62,6 +62,9 @@ int shift_to_16(int64_t lo, int64_t hi);
 // Loads a file into the current window; an empty name asks for one.
 void load_file(const char *name, int force_raw);
 // Opens a file for loading and prepares the current window's record; null on failure.
+// A regular file opened for reading without waiting; nullptr for anything
+// else (pipes, devices, directories) and for files that cannot be opened.
+FILE *open_regular(const char *name);
 FILE *open_for_load(const char *name);
 // Closes the file and shows why a load stopped.
 void refuse_load(FILE *f, const char *text);
@@ -98,7 +101,7 @@ void load_lst(const char *name);
 // Next MAT element at the file position as a double; `reverse` for big-endian data.
 double read_mat_scalar(FILE *f, int precision, int reverse);
 // One LST line: 1 when it holds a value, with the value and whether it had decimals.
-int parse_lst_line(const char *line, float *value, int *decimal);
+int parse_lst_line(const char *line, double *value, int *decimal);
 
 // The information line of window w.
 void show_signal_info(int w);
@@ -130,6 +133,16 @@ void propose_save_name(char *name, int size);
 void strip_extension(char *name);
 // Appends the save type's extension when the last path part has no ".".
 void add_extension(char *name, int size);
+// Fault injection for tests: the output path fails at `point` as if that
+// system call had failed (FAULT_WRITE: the nth write of an output, counted
+// from 1).  `write_size` above 0 cuts every write to that many bytes, so that
+// a short file takes several; `writes` counts the writes of the last output.
+enum { FAULT_NONE, FAULT_WRITE, FAULT_FLUSH, FAULT_FSYNC, FAULT_CLOSE, FAULT_RENAME, NUM_FAULTS };
+struct output_fault_record {
+  int point, nth, write_size;
+  int writes;
+};
+extern output_fault_record output_fault;
 // Opens the output for a target name: a temporary file beside it.  Shows the
 // " writing ..." progress text; on failure " can't open file '%s' " and -1.
 int create_output(const char *name);

@@ -60,7 +60,7 @@ int detect_file_type(const char *name)
   }
   if (no_header)
     return FT_NOH;
-  FILE *f = fopen(name, "rb");
+  FILE *f = open_regular(name);
   if (!f)
     return -1;
   size_t got = fread(header_area, 1, HEADER_AREA_SIZE, f);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,14 +157,29 @@ void load_file(const char *name, int force_raw)
     report_cant_open(work);
 }
 
+FILE *open_regular(const char *name)
+{
+  // Pipes, devices and directories are never read: a pipe without a writer
+  // would block the open, and one with a writer may never end.  The open
+  // does not wait, and the descriptor is checked again in case another
+  // file took the name in between.
+  struct stat st;
+  if (stat(name, &st) != 0 || !S_ISREG(st.st_mode))
+    return nullptr;
+  int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return nullptr;
+  FILE *f = nullptr;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, 0) == 0)
+    f = fdopen(fd, "rb");
+  if (!f)
+    close(fd);
+  return f;
+}
+
 FILE *open_for_load(const char *name)
 {
-  FILE *f = fopen(name, "rb");
-  struct stat st;
-  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
-    fclose(f);
-    f = nullptr;
-  }
+  FILE *f = open_regular(name);
   if (!f)
     report_cant_open(name);
   else

@@ -19,7 +19,7 @@ static const char *skip_blanks(const char *p)
 
 static int starts_number(char ch) { return ch >= '+' && ch <= '9'; }
 
-int parse_lst_line(const char *line, float *value, int *decimal)
+int parse_lst_line(const char *line, double *value, int *decimal)
 {
   const char *p = skip_blanks(line);
   if (!starts_number(*p))
@@ -34,24 +34,27 @@ int parse_lst_line(const char *line, float *value, int *decimal)
     double d = strtod(p, nullptr);
     if (std::isnan(d))
       return 0;
-    // Out of the float range the conversion would be undefined: clip first.
+    // Infinities are clipped to the float range, so that the scale stays finite.
     if (d > FLT_MAX)
       d = FLT_MAX;
     if (d < -FLT_MAX)
       d = -FLT_MAX;
-    *value = (float)d;
+    *value = d;
     *decimal = *value != 0;
   } else {
-    *value = (float)strtoll(p, nullptr, 10);
+    *value = (double)strtoll(p, nullptr, 10);
     *decimal = 0;
   }
   return 1;
 }
 
-// A value times the scale, truncated toward zero and clipped to 16 bits.
-static int16_t lst_value(float value, float scale, int decimal)
+// A value as a fraction of the peak times 32767 (when the file has decimal
+// values), truncated toward zero and clipped to 16 bits.  Dividing first
+// keeps the fraction finite for any peak, so that even the tiniest signal
+// keeps its shape.
+static int16_t lst_value(double value, double peak, int decimal)
 {
-  double v = decimal ? (double)value * (double)scale : (double)value;
+  double v = decimal && peak > 0 ? value / peak * 32767.0 : value;
   if (v >= 32767.0)
     return 32767;
   if (v <= -32768.0)
@@ -70,7 +73,7 @@ void load_lst(const char *name)
   // First pass: count the values and find the largest magnitude.
   char line[LST_PIECE];
   int64_t count = 0;
-  float peak = 0, value;
+  double peak = 0, value;
   int decimal, any_decimal = 0;
   while (fgets(line, sizeof line, f)) {
     if (!parse_lst_line(line, &value, &decimal))
@@ -90,7 +93,6 @@ void load_lst(const char *name)
     fclose(f);
     return;
   }
-  float scale = any_decimal && peak > 0 ? (float)(32767.0 / peak) : 1.0f;
   char message[LINE_LEN + 256];
   snprintf(message, sizeof message, " Loading (LST) file %s ... ", name);
   show_prompt(message);
@@ -100,7 +102,7 @@ void load_lst(const char *name)
   int stored = 0;
   while (stored < n && fgets(line, sizeof line, f)) {
     if (parse_lst_line(line, &value, &decimal)) {
-      sw->samples[stored++] = lst_value(value, scale, any_decimal);
+      sw->samples[stored++] = lst_value(value, peak, any_decimal);
     } else if (strncmp(line, "; rate=", 7) == 0) {
       long long r = strtoll(line + 7, nullptr, 10);
       if (r > 0) // a zero or negative rate line gives no rate

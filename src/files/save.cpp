@@ -28,6 +28,18 @@ static struct {
   uint8_t buf[OUT_BUF];
 } out = {-1, nullptr, 0, "", "", 0, 0, {}};
 
+output_fault_record output_fault = {FAULT_NONE, 0, 0, 0};
+
+// 1 when the armed fault is at this point: the caller fails as if the
+// system call had.
+static int fault_at(int point)
+{
+  if (output_fault.point != point)
+    return 0;
+  errno = EIO;
+  return 1;
+}
+
 static void show_name_error(const char *format, const char *name)
 {
   char text[LINE_LEN];
@@ -97,6 +109,7 @@ int create_output(const char *name)
     finish_output(out.fd);
   }
   out.failed = 0;
+  output_fault.writes = 0;
   out.buf_offset = 0;
   out.buf_len = 0;
   out.text = nullptr;
@@ -112,12 +125,23 @@ int create_output(const char *name)
   return out.fd;
 }
 
+// Text streams write through output_write, so that every byte of every
+// output takes the one checked path.
+static ssize_t text_write(void *, const char *data, size_t n)
+{
+  output_write(out.fd, out.buf_offset + out.buf_len, data, (int)n);
+  return out.failed ? -1 : (ssize_t)n;
+}
+
+static int text_close(void *) { return 0; } // the descriptor is finish_output's to close
+
 FILE *open_text_output(const char *name)
 {
   int fd = create_output(name);
   if (fd < 0)
     return nullptr;
-  out.text = fdopen(fd, "w");
+  cookie_io_functions_t io = {nullptr, text_write, nullptr, text_close};
+  out.text = fopencookie(&out, "w", io);
   if (!out.text) {
     out.failed = 1;
     finish_output(fd);
@@ -132,7 +156,9 @@ static void flush_buffer()
   int left = out.buf_len;
   int64_t at = out.buf_offset;
   while (left > 0 && !out.failed) {
-    ssize_t n = pwrite(out.fd, p, left, at);
+    int size = output_fault.write_size > 0 && output_fault.write_size < left ? output_fault.write_size : left;
+    output_fault.writes++;
+    ssize_t n = output_fault.writes == output_fault.nth && fault_at(FAULT_WRITE) ? -1 : pwrite(out.fd, p, size, at);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0) {
@@ -172,18 +198,20 @@ int finish_output(int fd)
 {
   if (fd != out.fd || fd < 0)
     return 0;
-  flush_buffer();
-  if (out.text) {
-    if (fflush(out.text) != 0 || ferror(out.text))
-      out.failed = 1;
-  }
-  if (fsync(out.fd) != 0)
+  if (out.text && (fflush(out.text) != 0 || ferror(out.text)))
     out.failed = 1;
-  if (out.text ? fclose(out.text) != 0 : close(out.fd) != 0)
+  flush_buffer();
+  if (fault_at(FAULT_FLUSH))
+    out.failed = 1;
+  if (!out.failed && (fsync(out.fd) != 0 || fault_at(FAULT_FSYNC)))
+    out.failed = 1;
+  if (out.text && fclose(out.text) != 0)
+    out.failed = 1;
+  if (close(out.fd) != 0 || fault_at(FAULT_CLOSE))
     out.failed = 1;
   out.fd = -1;
   out.text = nullptr;
-  if (!out.failed && rename(out.temp, out.target) != 0)
+  if (!out.failed && (fault_at(FAULT_RENAME) || rename(out.temp, out.target) != 0))
     out.failed = 1;
   if (out.failed) {
     unlink(out.temp);

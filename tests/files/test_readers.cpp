@@ -151,7 +151,7 @@ static std::vector<reader_row> reader_rows()
     {"be.mat", mat(1000, 1, 1, "rate", be(8, double_bits(16000)), true) + mat(1030, 1, 4, "s", s16({1, -1, 256, -256}, true), true),
      {1, -1, 256, -256}, 16000, {}, 1, [](const signal_window &w) { EXPECT_EQ(w.src_flag, 1); }},
     {"big.mat", mat(30, 1, 0x7FFFFFFF, "x", s16(ramp(80, 0))), ramp(80, 0), 10000},
-    {"a.lst", bytes_of("; rate=8000\n1\n2.5\n-5\n"), {6553, 16383, -32766}, 8000, {" Loading (LST) file @ ... "}}, // 32767/5 in single precision
+    {"a.lst", bytes_of("; rate=8000\n1\n2.5\n-5\n"), {6553, 16383, -32767}, 8000, {" Loading (LST) file @ ... "}},
     {"late.lst", bytes_of("# comment\n  17\r\n3, -3\n\n12 345\n; rate=8000\n"), {17, -3, 12}, 10000},
     {"clip.lst", bytes_of("70000\n-70000\n99999999999999999999999\nnan\n-nan.\n5\n"), {32767, -32768, 32767, 5}, 10000},
     {"inf.lst", bytes_of("1e999.\n1.0\n-1.5e999\n"), {32767, 0, -32767}, 10000}, // an infinite peak
