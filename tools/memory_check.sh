@@ -9,8 +9,9 @@ bin=$(realpath "$1")
 mkdir -p "$2"
 cd "$2"
 [[ -f big.wav ]] || sox -V1 -n -r 16000 -c 8 -b 16 big.wav synth 65.536 sine 300 # 1048576 frames
-load='key F L\ntype big.wav\nkey Enter Space\n'
-printf "key E C\ntype *\nkey Enter Space\nkey E P\nkey Enter Space\n$load$load$load$load" > script.txt
+# A failed load leaves its name in the box's field: clear it before typing.
+load='key F L End'$(printf ' Backspace%.0s' {1..20})'\ntype big.wav\nkey Enter Space\n'
+printf "key E C\ntype *\nkey Space\nkey E P Home Space\n$load$load$load$load" > script.txt
 for limit in 614400 200000; do
   rm -f transcript.txt
   status=0

@@ -181,7 +181,7 @@ void convert_values(int code, const uint8_t *src, int n, int16_t *dst, double sc
 // cannot overflow a lane's 32-bit sum. Built twice, for AVX2 and for any processor, and chosen
 // when the program starts.
 __attribute__((target_clones("avx2", "default")))
-void add_value_stats(value_stats *s, const int16_t *v, int64_t n)
+static void add_value_stats_lanes(value_stats *s, const int16_t *v, int64_t n)
 {
   enum { LANES = 16, RUN = 32768 };
   typedef int16_t lanes16 __attribute__((vector_size(2 * LANES)));
@@ -220,6 +220,10 @@ void add_value_stats(value_stats *s, const int16_t *v, int64_t n)
   }
   s->count += n;
 }
+
+// The cloned function stays inside this file: a clone set with external
+// linkage is resolved differently by GCC and clang.
+void add_value_stats(value_stats *s, const int16_t *v, int64_t n) { add_value_stats_lanes(s, v, n); }
 
 void apply_format_guess(int w, const value_stats *s)
 {
