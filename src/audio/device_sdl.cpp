@@ -36,6 +36,7 @@ static SDL_AudioDeviceID open_device(int capture, int channels, int rate, SDL_Au
 int sdl_out_open(int channels, int rate)
 {
   SDL_AudioSpec have;
+  SDL_zero(have); // left unfilled when the open fails
   out_dev = open_device(0, channels, rate, &have);
   out_channels = channels;
   out_buffer_ms = have.freq > 0 ? (int)(have.samples * 1000LL / have.freq) + 1 : 0;

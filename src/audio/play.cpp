@@ -55,7 +55,7 @@ void play_signal(int ask)
   }
   if (!choose_segment(ask))
     return;
-  char from_name[8], to_name[8];
+  char from_name[16], to_name[16]; // "[select1]" and the other reference names whole
   snprintf(from_name, sizeof from_name, "%s", mark_name(play_from[cur_win]));
   snprintf(to_name, sizeof to_name, "%s", mark_name(play_to[cur_win]));
   if (dev_id < 0 || dev_ready != dev_id) {

@@ -124,12 +124,13 @@ TEST_F(Sound, PlayAsksForTheSegmentAndReformat)
   replay();
   EXPECT_TRUE(showed("Data format does not match.  Reformat data? (Y/N) "));
   EXPECT_EQ(played(), s16({1, 2, 3, 4, 5, 6}));
-  windows[1].marks[0] = 4, windows[1].marks[1] = 1;
+  cursor = 4, windows[1].marks[1] = 1;
   unlink(path("out.raw").c_str());
-  push_text("PAB");
+  push_text("P.B");
   EXPECT_EQ(wait_key(), 'P');
   play_signal(1); // From after To plays the same stretch
   EXPECT_EQ(played(), s16({2, 3, 4}));
+  EXPECT_TRUE(showed(" Playing from [cursor] to B "));
 }
 
 // The real device path, under SDL's dummy driver and its disk driver (which

@@ -40,6 +40,17 @@ TEST_F(SoundRun, PlayRecordLevelAndAreaThroughTheMenus)
     EXPECT_EQ(count(transcript_lines(r.transcript, "P:"), p), 1) << p;
 }
 
+// Every way to play, in normal and scroll mode: keys, the button and a right
+// click outside the window (the status line).
+TEST_F(SoundRun, EveryPlayKeyAndClickPlaysTheSignal)
+{
+  for (std::string keys : {"key \"", "key Enter", "key P Home End", "click 769 590", "rclick 10 590"})
+    for (std::string mode : {"", "key F5\n"}) {
+      run_result r = run(mode + keys + "\n", "out.raw", "in.raw");
+      EXPECT_EQ(transcript_lines(r.transcript, "A:"), std::vector<std::string>({"play 4 2 8000"})) << mode << keys;
+    }
+}
+
 // A failing device says so once per command, and the displays end.
 TEST_F(SoundRun, DeviceFailuresEndTheCommands)
 {
