@@ -53,6 +53,20 @@ int tube_areas(const float *k, float *area)
   return std::isfinite(sum) && sum > 0;
 }
 
+// Readies the devices and holds the input open across the blocks; 0, with
+// the windows put back, when the devices cannot be readied.
+static int start_live()
+{
+  int code = init_iod();
+  if (code) {
+    report_io_error("init_iod", code);
+    redraw_screen();
+    return 0;
+  }
+  hold_input(1);
+  return 1;
+}
+
 // Takes every key left, gives the input up and puts the windows back.
 static void end_live()
 {
@@ -80,13 +94,8 @@ void level_meter()
   meter_bottom = graph_bottom - row_height - 1;
   draw_frame(meter_left, 0, meter_right, meter_bottom, frame_color);
   fill_rect(meter_left + 1, 1, meter_right - 1, meter_bottom - 1, plot_color);
-  int code = init_iod();
-  if (code) {
-    report_io_error("init_iod", code);
-    redraw_screen();
+  if (!start_live())
     return;
-  }
-  hold_input(1);
   int prev = meter_bottom - 1, cut;
   // The first block only starts the device.
   if (next_block(windows[cur_win].adc_rate, &cut) && !cut)
@@ -167,13 +176,8 @@ void tract_display()
   show_prompt(" ADC Input Level    &    Area of the 'vocal tract'   [ESC to exit]");
   tube_panel t;
   draw_panels(&t);
-  int code = init_iod();
-  if (code) {
-    report_io_error("init_iod", code);
-    redraw_screen();
+  if (!start_live())
     return;
-  }
-  hold_input(1);
   int prev = graph_bottom - row_height - 2, cut;
   // This display always records at 10000 Hz; the first block only starts the device.
   if (next_block(LIVE_RATE, &cut))
