@@ -15,7 +15,7 @@ INSTALLED = $(PREFIX)/bin/tarvo \
   $(PREFIX)/share/icons/hicolor/48x48/apps/tarvo.png \
   $(PREFIX)/share/icons/hicolor/256x256/apps/tarvo.png
 
-.PHONY: all deps build run test bench screenshot clean install uninstall refresh-desktop deb clang-check fuzz
+.PHONY: all deps build program run test bench screenshot clean install uninstall refresh-desktop deb clang-check fuzz
 
 all: build
 
@@ -25,6 +25,11 @@ deps:
 build: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build build/release -j$(JOBS)
+
+# The program alone, without the test suite: what install and deb need.
+program: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build/release -j$(JOBS) --target tarvo
 
 run: build
 	cd samples && ../build/release/tarvo $$(ls *.wav *.snd *.ils *.mat 2>/dev/null | head -n 5)
@@ -64,7 +69,7 @@ fuzz: deps
 screenshot: build
 	bash tools/screenshot.sh build/release/tarvo docs/screenshot.png
 
-install: $(if $(filter build/release/tarvo,$(BIN)),build)
+install: $(if $(filter build/release/tarvo,$(BIN)),program)
 	install -D -m 755 $(INSTALL_STRIP) $(BIN) $(DESTDIR)$(PREFIX)/bin/tarvo
 	install -D -m 644 data/tarvo.1 $(DESTDIR)$(PREFIX)/share/man/man1/tarvo.1
 	install -D -m 644 data/tarvo.desktop $(DESTDIR)$(PREFIX)/share/applications/tarvo.desktop
@@ -85,7 +90,7 @@ refresh-desktop:
 	fi
 
 # A Debian package of the release build, checked by unpacking it.
-deb: build
+deb: program
 	bash tools/make_deb.sh build/release/tarvo build/deb
 
 clean:

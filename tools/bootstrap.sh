@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev fonts-dejavu-core
-  desktop-file-utils man-db dpkg-dev
+  desktop-file-utils man-db dpkg-dev file
   libgtest-dev libbenchmark-dev libfftw3-dev
   sox python3 python3-numpy python3-scipy
   clang libclang-rt-dev

@@ -4,6 +4,7 @@
 #include "screen/platform_impl.h"
 #include <SDL.h>
 #include <SDL_image.h>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@ static SDL_Window *window;
 static int win_scale = 1;
 static int win_closed;
 static int swallow_text; // the text a key typed with Alt or Super held is dropped
+static SDL_Keycode swallow_sym; // with Right Alt only: just the key's own letter is dropped
 
 // The window icon: the 48x48 PNG of the installed icon, built into the program.
 extern const unsigned char window_icon_png[];
@@ -198,11 +200,14 @@ static void translate(const SDL_Event &e)
 {
   switch (e.type) {
   case SDL_KEYDOWN: {
-    // Alt and Super combinations belong to the desktop (AltGr, reported as
-    // mode, types characters).
+    // Alt and Super combinations belong to the desktop.  AltGr types
+    // characters: some systems report it as mode, X11 as Right Alt, so a
+    // Right Alt key is dropped, but a character other than its own letter
+    // that it types is kept.
     const SDL_Keysym &k = e.key.keysym;
     int key = map_key(k.sym, k.mod);
     swallow_text = (k.mod & (KMOD_ALT | KMOD_GUI)) && !(k.mod & KMOD_MODE);
+    swallow_sym = swallow_text && !(k.mod & (KMOD_LALT | KMOD_GUI)) ? k.sym : 0;
     if (swallow_text && key != PK_CTRL && key != PK_SHIFT)
       break;
     enqueue(EV_KEYDOWN, key, 0, 0, 0);
@@ -215,7 +220,8 @@ static void translate(const SDL_Event &e)
     enqueue(EV_KEYUP, map_key(e.key.keysym.sym, e.key.keysym.mod), 0, 0, 0);
     break;
   case SDL_TEXTINPUT: {
-    if (swallow_text)
+    const char *typed = e.text.text;
+    if (swallow_text && (!swallow_sym || (typed[0] && !typed[1] && tolower((unsigned char)typed[0]) == (int)swallow_sym)))
       break;
     // UTF-8 text: ASCII and Latin-1 characters become character codes.
     const unsigned char *t = (const unsigned char *)e.text.text;

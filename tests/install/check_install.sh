@@ -30,6 +30,12 @@ for section in NAME SYNOPSIS OPTIONS KEYS ENVIRONMENT AUTOMATION FILES "EXIT STA
   MANWIDTH=80 man -l "$usr/share/man/man1/tarvo.1" 2>/dev/null | grep -q "^$section\$" || fail "man page has no $section"
 done
 
+# Every option of the usage text and every variable the program reads.
+page=$(MANWIDTH=80 man -l "$usr/share/man/man1/tarvo.1" 2>/dev/null)
+for name in $(grep -ohE '^ +-[a-zA-Z]+' <<<"$usage") $(grep -rhoE '"TARVO_[A-Z]+"' "$top/src" | tr -d '"' | sort -u); do
+  grep -qE "^       ${name}( |\$)" <<<"$page" || fail "man page does not list $name"
+done
+
 # Hints are allowed (the entry has two main categories on purpose).
 desktop_err=$(desktop-file-validate "$usr/share/applications/tarvo.desktop" 2>&1 | grep -v ': hint: ')
 [[ -z "$desktop_err" ]] || fail "desktop entry: $desktop_err"
