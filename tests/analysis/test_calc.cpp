@@ -73,6 +73,13 @@ TEST_F(Calc, EveryMessageAndRefusalAsTheUserMeetsIt)
     EXPECT_EQ(count(lines, r.absent), 0) << r.keys << " " << r.absent;
   }
   EXPECT_EQ(listed(calc(noise(2000), "L*", -1, -1, 48000)).size(), 50u);
+  // A 1 kHz tone with two coefficients: a[2] left out, E / |1 + a1/z|^2 runs one way from 0 Hz to
+  // half the rate, so no peak is found and the box shows its title alone.
+  std::vector<int> tone = noise(2000, 500);
+  for (int i = 0; i < 2000; i++) tone[i] += (int)std::lround(8000 * std::sin(2 * ref_pi * i / 10));
+  lpc_order = 2;
+  auto lines = calc(tone, "F*");
+  EXPECT_TRUE(count(lines, "I:Formant: frequency / bandwidth (Hz)") == 1 && listed(lines).empty()) << ::testing::PrintToString(lines);
 }
 
 TEST_F(Calc, CoefficientsSolveTheNormalEquationsAndAreasFollowTheLosslessTube)
