@@ -33,6 +33,9 @@ void draw_range_box(int w);
 void move_mark(int letter, int p);
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
                 int x0, int yc, int levels, int zero, int color);
+// The time readout's unit, decimals and time per sample for window w, from
+// its length and rate (kept when it has neither).
+void set_time_scale(int w);
 // The right-hand title text: duration, bandwidth or "No signal".
 void title_right_text(int w, char *text, int size);
 // Column of sample position p in the current window.

@@ -64,7 +64,6 @@ static void prepare_window(int w)
     cursor = (shown_start + shown_end) / 2;
   if (sw->adc_rate < 1)
     sw->adc_rate = default_rate;
-  sw->time_exp = (int16_t)duration_exp(sw);
   half_span = std::min(scr_width, sw->num_samples) / 2;
   if (sw->num_samples < scr_width)
     range_box_on = 0;
@@ -72,6 +71,15 @@ static void prepare_window(int w)
   hide_time_cursor();
   cursor_y = v->top + 2 + row_height;
   cursor_h = v->bottom - cursor_y - 2;
+  set_time_scale(w);
+}
+
+void set_time_scale(int w)
+{
+  signal_window *sw = &windows[w];
+  if (sw->num_samples <= 0 || sw->adc_rate < 1)
+    return;
+  sw->time_exp = (int16_t)duration_exp(sw);
   if (sw->time_exp < 6) {
     time_decimals = 7 - sw->time_exp;
     time_unit = "ms";

@@ -199,6 +199,7 @@ void redraw_scroll()
   if (scroll_width < scr_width)
     fill_rect(scroll_width, scroll_top, scr_width - 1, scroll_top + scroll_height, plot_color);
   draw_columns(0, scroll_width - 1);
+  set_time_scale(cur_win); // a rate set in scroll mode reaches the readout
   if (!maximized && first_vis == last_vis)
     fill_rect(0, scroll_bottom, scr_width - 1, graph_bottom - row_height - 1, back_color);
   draw_cursor_and_strip();

@@ -55,6 +55,7 @@ TEST_F(Calc, EveryMessageAndRefusalAsTheUserMeetsIt)
     {flat, "RAB", 5, 5, 10000, 0, "P:No points in segment.", "P:Computing signal RMS value ..."},
     {none, "R*", -1, -1, 10000, 0, "P:No points in segment.", "P:Computing signal RMS value ..."},
     {big, "A*", -1, -1, 10000, 0, "P:Too many points in segment."},
+    {noise(32767), "L*", -1, -1, 10000, 0, "I:Linear Prediction Coefficients:", "P:Too many points in segment."},
     {flat, "L*", -1, -1, 49000, 0, "P:Invalid number of coefficients."},
     {flat, "LAB", 0, 10, 10000, 0, "P:Invalid number of coefficients.", "P:computing linear prediction coefficients ..."},
     {flat, "A*", -1, -1, 10000, 80, "P:Invalid number of coefficients."},
@@ -64,6 +65,7 @@ TEST_F(Calc, EveryMessageAndRefusalAsTheUserMeetsIt)
     {flat, "MAB", 9, 9, 10000, 0, "P:No points in segment."},
     {flat, "MAB", 9, 10, 10000, 0, "P:Too few points in segment.", "P:computing moments ..."},
     {std::vector<int>(16385, 1), "M*", -1, -1, 10000, 0, "P:Too many points in segment."},
+    {std::vector<int>(16384, 1), "M*", -1, -1, 10000, 0, "P:computing moments ...", "P:Too many points in segment."},
     {flat, "X", -1, -1, 10000, 0, "P: CALCULATE:  Area  Duration  Formant  LPC  Moments  RMS ", "P: DURATION:  From mark "},
   };
   for (const auto &r : rows) {
@@ -73,6 +75,13 @@ TEST_F(Calc, EveryMessageAndRefusalAsTheUserMeetsIt)
     EXPECT_EQ(count(lines, r.absent), 0) << r.keys << " " << r.absent;
   }
   EXPECT_EQ(listed(calc(noise(2000), "L*", -1, -1, 48000)).size(), 50u);
+  // A 1 kHz tone with two coefficients: a[2] left out, E / |1 + a1/z|^2 runs one way from 0 Hz to
+  // half the rate, so no peak is found and the box shows its title alone.
+  std::vector<int> tone = noise(2000, 500);
+  for (int i = 0; i < 2000; i++) tone[i] += (int)std::lround(8000 * std::sin(2 * ref_pi * i / 10));
+  lpc_order = 2;
+  auto lines = calc(tone, "F*");
+  EXPECT_TRUE(count(lines, "I:Formant: frequency / bandwidth (Hz)") == 1 && listed(lines).empty()) << ::testing::PrintToString(lines);
 }
 
 TEST_F(Calc, CoefficientsSolveTheNormalEquationsAndAreasFollowTheLosslessTube)

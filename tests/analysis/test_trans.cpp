@@ -26,6 +26,7 @@ TEST_F(Trans, LengthsRefusalsAndMessages)
   struct { int mode, pad, order, max, rate, n, frames, channels; std::string message; int dc = 0; } rows[] = {
     {1, 1, 0, 1 << 30, 10000, 300, 512, 1, " FT: npts=300, nfft=1024"}, {3, 0, 50, 1 << 30, 10000, 50, 32, 2, " FT: npts=50, nfft=64"},
     {1, 0, 0, 256, 10000, 300, 0, 0, many + "300) for FFT"}, {1, 2, 0, 1 << 30, 10000, 600000, 0, 0, many + "600000) for FFT"},
+    {1, 1, 0, 1 << 30, 10000, 600000, 1 << 20, 1, " FT: npts=600000, nfft=2097152"},
     {1, 1, 0, 1 << 30, 10000, 1, 0, 0, " Too few points (1) for FFT"}, {1, 1, 0, 1 << 30, 10000, 0, 0, 0, " Too few points (0) for FFT"},
     {2, 1, 51, 1 << 30, 10000, 300, 0, 0, bad}, {3, 1, 0, 1 << 30, 49000, 300, 0, 0, bad}, {2, 1, 11, 1 << 30, 10000, 10, 0, 0, bad},
     {1, 1, 51, 1 << 30, 10000, 60, 64, 1, " FT: npts=60, nfft=128"}, {2, 1, 0, 1 << 30, 10000, -300, 0, 0, "Singular autocorrelation matrix."},

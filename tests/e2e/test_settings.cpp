@@ -14,7 +14,7 @@ TEST(SetMenu, EveryItemWithItsPromptsSummariesAndRefusals)
     "key Enter Space S T\ntype inf\nkey Enter Space S T\ntype -1\nkey Enter Space S T\ntype 2.5\nkey Enter Space S T\ntype 200\n"
     "key Enter Space S T Enter Space S R A\ntype 2147483648\nkey Enter Space S R D\ntype 8000\nkey Enter Space S R D\ntype nan\n"
     "key Enter Space S R F\ntype -3\nkey Enter Space S R F\ntype 11025\nkey Enter Space S T Enter Space C D Home End Space "
-    "~ C D Home End Space S M Esc Esc Space Esc\n", {"sig.wav"});
+    "~ C D Home End Space S M Esc Esc Space S R A\ntype 22050\nkey Enter Esc\n", {"sig.wav"});
   ASSERT_EQ(run.status, 0) << run.err;
   auto all = transcript_lines(run.transcript, "");
   auto at = all.begin();
@@ -33,7 +33,8 @@ TEST(SetMenu, EveryItemWithItsPromptsSummariesAndRefusals)
          "SET: ADC sample rate = (32000/s)  ", "SET: DAC sample rate = (16000/s)  ", "SET: DAC sample rate = (8000/s)  ",
          "SET: default sample rate = (10000/s)  ", "SET: default sample rate = (10000/s)  ", "SET RECORD TIME = (32.768 s)  ", // seconds kept
          " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " SCROLL MODE:  Edit  Modify  Calc  Play  Set  Help ",
-         " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis."}) {
+         " Duration from [Home] to [End] =   181.406 msec, (2000 samples).", " Frequency moments have Blackman window & 6 dB/oct high-freq. emphasis.",
+         "S: Cursor at  18.141/90.703 ms, (   400/  2000).  Value =      7  ", " SCROLL MODE:  Edit  Modify  Calc  Play  Set  Help "}) { // new rate read in scroll mode
     at = std::find(at, all.end(), line[1] == ':' ? line : "P:" + line);
     ASSERT_NE(at, all.end()) << line;
     ++at;

@@ -14,7 +14,7 @@ TEST(TransMenu, EveryItemThroughTheMenus)
     {"c.wav", "key T S F 0 n\n" + fft + "key Up C-End", {" FT: npts=512, nfft=512"}, " FFT Cursor at  5\\.000 kHz, Value =  -0\\.0 dB  "},
     {"v.wav", "key T S B 3 y\n" + fft + "key Up", {" FT: npts=512, nfft=4096"}, " FFT Cursor at  0\\.000 kHz, Value = " + num + "," + num + " dB  "},
     {"v.wav", "key T S L 0 y\n" + fft + "key Up", {" FT: npts=512, nfft=512"}, " FFT Cursor at  0\\.000 kHz, Value = " + num + " dB  "},
-    {"c.wav", "key T S L 3 y\n" + fft + "key Space", {" FT: npts=512, nfft=4096", "Singular autocorrelation matrix."}, ""},
+    {"c.wav", "key T S L 9 y\n" + fft + "key Space", {" FT: npts=512, nfft=262144", "Singular autocorrelation matrix."}, ""},
     {"c.wav", fft + "key T L\ntype 1\nkey Enter Up C-Home Right T L Space", {"LP ERROR: Number of coefficients? ", " LPE filters a signal into the clip window, not the clip window itself. "}, " Cursor at .*Value =      0  "},
     {"c.wav", "key W N T L Space", {"No signal."}, ""},
   };
