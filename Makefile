@@ -68,6 +68,7 @@ fuzz: deps
 # Regenerates the README screenshot through the automation interface.
 screenshot: build
 	bash tools/screenshot.sh build/release/tarvo docs/screenshot.png
+	bash tools/screenshot.sh build/release/tarvo docs/spectrum.png spectrum
 
 install: $(if $(filter build/release/tarvo,$(BIN)),program)
 	install -D -m 755 $(INSTALL_STRIP) $(BIN) $(DESTDIR)$(PREFIX)/bin/tarvo
