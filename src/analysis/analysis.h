@@ -2,13 +2,25 @@
 // Trans (spectrum and prediction-error windows), over the routines of dsp/.
 #pragma once
 
+#include <cstdint>
+
+struct signal_window;
+
 // ---- Set menu (set_menu.cpp) ----
 // Most predictor coefficients the commands take.
 enum { MAX_LPC_ORDER = 50 };
 void set_menu();
+// The predictor order the commands use on a signal of the given rate:
+// lpc_order, or rate / 1000 + 2 while lpc_order is unset (below 1).
+int predictor_order(int rate);
 
 // ---- Calc menu (calc_menu.cpp) ----
 void calc_menu();
+// Channel 0 of n frames of window s from frame `from`, one value per frame:
+// the window's own storage when it has one channel, else a block gathered
+// with the channel stride and left in *gathered for the caller to free.
+// NULL when that block cannot be had.
+const int16_t *channel_zero(const signal_window *s, long from, long n, int16_t **gathered);
 
 // ---- Trans menu (trans_menu.cpp) ----
 extern int fft_max_points; // longest transform length FFT uses (2^30)

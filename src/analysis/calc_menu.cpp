@@ -41,18 +41,19 @@ static int get_segment(const char *title, segment *s)
   return s->from >= 0 && s->to >= 0;
 }
 
-// Channel 0 of the segment, one value per frame, in a block the caller
-// frees; NULL when it cannot be had.
-static int16_t *gather(const segment &s)
+const int16_t *channel_zero(const signal_window *s, long from, long n, int16_t **gathered)
 {
-  const signal_window *sw = &windows[cur_win];
-  int16_t *v = (int16_t *)malloc((size_t)s.n * sizeof *v);
+  int c = s->channels > 1 ? s->channels : 1;
+  const int16_t *first = s->samples + from * c;
+  *gathered = nullptr;
+  if (c == 1)
+    return first;
+  int16_t *v = (int16_t *)malloc((size_t)n * sizeof *v);
   if (!v)
     return nullptr;
-  int stride = sw->channels > 1 ? sw->channels : 1;
-  for (int i = 0; i < s.n; i++)
-    v[i] = sw->samples[(long)(s.from + i) * stride];
-  return v;
+  for (long i = 0; i < n; i++)
+    v[i] = first[i * c];
+  return *gathered = v;
 }
 
 static void message(const char *format, ...) __attribute__((format(printf, 1, 2)));
@@ -126,7 +127,7 @@ static void rms()
 static int lpc_checks(const segment &s, int *p)
 {
   const signal_window *sw = &windows[cur_win];
-  int order = lpc_order > 0 ? lpc_order : sw->adc_rate / 1000 + 2;
+  int order = predictor_order(sw->adc_rate);
   if (s.n <= 0 || !sw->samples)
     show_error("No points in segment.");
   else if (s.n > MAX_LPC_POINTS)
@@ -145,13 +146,14 @@ static int lpc_checks(const segment &s, int *p)
 // holding the analysis frame.  0 after a message.
 static int predict(const segment &s, int p, float *frame, float *block, float *E)
 {
-  int16_t *v = gather(s);
+  int16_t *gathered;
+  const int16_t *v = channel_zero(&windows[cur_win], s.from, s.n, &gathered);
   if (!v) {
     show_error("Problem allocating memory for FFT.");
     return 0;
   }
   prepare_frame(frame, v, s.n, windows[cur_win].zero_level, lpc_emphasis, lpc_window);
-  free(v);
+  free(gathered);
   int failed = lpc_autocorr(s.n, frame, p, block + p + 1, E, block, block + 2 * (p + 1));
   clear_prompt();
   if (failed)
@@ -314,10 +316,10 @@ static void moments()
   while (N < s.n)
     N *= 2;
   float *frame = (float *)calloc((size_t)N, sizeof(float));
-  int16_t *v = gather(s);
+  int16_t *gathered = nullptr;
+  const int16_t *v = frame ? channel_zero(&windows[cur_win], s.from, s.n, &gathered) : nullptr;
   if (!frame || !v) {
     free(frame);
-    free(v);
     show_error("Problem allocating memory!");
     return;
   }
@@ -326,7 +328,7 @@ static void moments()
     int x = moment_emphasis ? (i ? v[i] - v[i - 1] : 0) : v[i];
     frame[i] = (float)(x * moment_weight(i, s.n));
   }
-  free(v);
+  free(gathered);
   fft_real(frame, N);
   double df = windows[cur_win].adc_rate * 0.001 / N, S0 = 0, mean = 0;
   for (int k = 0; k < N / 2; k++) {

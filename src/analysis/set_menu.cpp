@@ -144,11 +144,12 @@ static void set_moment()
   show_error(line);
 }
 
+int predictor_order(int rate) { return lpc_order > 0 ? lpc_order : rate / 1000 + 2; }
+
 static void set_lpc()
 {
   char line[LINE_LEN], answer[LINE_LEN + 1];
-  if (lpc_order < 1)
-    lpc_order = windows[cur_win].adc_rate / 1000 + 2;
+  lpc_order = predictor_order(windows[cur_win].adc_rate);
   snprintf(line, sizeof line, "LINEAR PREDICTION:  Number of coefficients? (1-%d) [%d] ", MAX_LPC_ORDER,
            lpc_order);
   prompt_input(line, answer, sizeof answer);

@@ -47,24 +47,6 @@ static long fft_length(long npts)
   return n;
 }
 
-// Predictor order of the envelope: lpc_order, or rate / 1000 + 2 when unset.
-static int envelope_order(int rate) { return lpc_order > 0 ? lpc_order : rate / 1000 + 2; }
-
-// Channel 0 of npts frames of window s from frame `from`, as one run of
-// 16-bit values: the window's own storage when it has one channel, else
-// gathered into `gathered`.
-static const int16_t *channel_zero(const signal_window *s, long from, long npts, std::vector<int16_t> &gathered)
-{
-  int c = s->channels > 1 ? s->channels : 1;
-  const int16_t *first = s->samples + from * c;
-  if (c == 1)
-    return first;
-  gathered.resize(npts);
-  for (long i = 0; i < npts; i++)
-    gathered[i] = first[i * c];
-  return gathered.data();
-}
-
 static void error_number(const char *format, long value)
 {
   char text[LINE_LEN];
@@ -105,7 +87,7 @@ void fft_to_window(int d, int f, int t)
     error_number(" Too few points (%ld) for FFT", npts);
     return;
   }
-  int p = envelope_order(s->adc_rate);
+  int p = predictor_order(s->adc_rate);
   if ((fft_mode & 2) && (p < 1 || p > MAX_LPC_ORDER || p > npts)) {
     show_error("Invalid number of coefficients.");
     return;
@@ -138,8 +120,16 @@ void fft_to_window(int d, int f, int t)
 
   // One analysis frame serves both curves: the predictor is found from it
   // before the transform overwrites it.
-  std::vector<int16_t> gathered;
-  prepare_frame(frame, channel_zero(s, from, npts, gathered), (int)npts, s->zero_level, lpc_emphasis, lpc_window);
+  int16_t *gathered;
+  const int16_t *v = channel_zero(s, from, npts, &gathered);
+  if (!v) {
+    free(block);
+    free(frame);
+    show_error("Problem allocating memory for FFT.");
+    return;
+  }
+  prepare_frame(frame, v, (int)npts, s->zero_level, lpc_emphasis, lpc_window);
+  free(gathered);
   if (block && lpc_autocorr((int)npts, frame, p, a, &err, block, a + p + 1)) {
     free(block);
     free(frame);
