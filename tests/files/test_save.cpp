@@ -181,16 +181,6 @@ TEST_F(Save, CArraysListingsAndPlotFilesKeepEveryValueChooseUnitsAndThinLongStre
   std::string text = read_file("x.c");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5); // the opening, three lines of values, the closing
   EXPECT_NE(text.find("    24\n};"), std::string::npos);
-  // The system C compiler takes the arrays as they are and gives the values back.
-  write_file("main.c", "#include <stdio.h>\n#include \"x.c\"\n#include \"u.c\"\nint main(void) {\n"
-                       "  for (int i = 0; i < 25; i++) printf(\"%d \", x[i] + u[i % 3]);\n  return 0;\n}\n");
-  fill({0, 128, 255}, 1, 8, 128);
-  save(FT_C, "u.c", 0, 3);
-  ASSERT_EQ(system("cc -Wall -Werror -o main main.c > cc.txt 2>&1 && ./main > out.txt"), 0) << read_file("cc.txt");
-  std::string sums;
-  for (int i = 0; i < 25; i++)
-    sums += std::to_string(i + (i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255)) + " ";
-  EXPECT_EQ(read_file("out.txt"), sums);
   struct { int frames; const char *xlab, *xfmt, *xmax; } units[] = {
     {2000, "xlab=(msec)\n", "xfmt=i : xgain=1000/10000\n", "xmin=0 : xmax=200.000\n"},
     {15000, "xlab=(sec)\n", "xfmt=f.2 : xgain=1/10000\n", "xmin=0 : xmax=1.500\n"},
