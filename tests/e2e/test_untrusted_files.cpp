@@ -1,9 +1,10 @@
 // Files that are no files, or whose values are barely there, as a user
-// meets them: pipes are refused at once instead of freezing the program,
-// tiny LST values keep their shape.
+// meets them: pipes are refused at once instead of freezing the program, a
+// folder may vanish under the file box, tiny LST values keep their shape.
 #include "support/support.h"
 #include <atomic>
 #include <fcntl.h>
+#include <poll.h>
 #include <thread>
 
 // A name on the command line that the probe refuses is dropped unsaid, as a
@@ -40,6 +41,37 @@ TEST(UntrustedFiles, NamedPipesAreRefusedWithOrWithoutAWriterAndNeverWaitedFor)
     EXPECT_EQ(count(transcript_lines(r.transcript, "P:"), " Can't open 'p.lst'."), w.said) << what << r.transcript;
     EXPECT_EQ(transcript_lines(r.transcript, "P:", "Loading (").size(), 0u) << what;
   }
+}
+
+// The folder is removed while the box is open: once a screenshot taken
+// there has begun to fill a pipe with less room than the picture, so that
+// the program waits.  The save can't open its file, and nothing is left.
+TEST(UntrustedFiles, AFolderRemovedWhileTheFileBoxIsOpen)
+{
+  std::string dir = scratch_dir("gonedir"), gate = dir + "/gate.png";
+  write_file(dir + "/sig.wav", wav_text(frames(2000, 1, [](int i, int) { return (i * 97) % 20000 - 10000; }), 1, 8000));
+  mkdir((dir + "/sub").c_str(), 0755);
+  ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+  int reader = open(gate.c_str(), O_RDONLY | O_NONBLOCK);
+  fcntl(reader, F_SETPIPE_SZ, 4096);
+  long drained = 0;
+  bool removed = false;
+  std::thread remover([&] {
+    pollfd p = {reader, POLLIN, 0};
+    removed = poll(&p, 1, 30000) == 1 && system(("rm -rf '" + dir + "/sub'").c_str()) == 0;
+    char buf[4096];
+    for (ssize_t n = 1; removed && (n > 0 || (n < 0 && errno == EAGAIN && poll(&p, 1, 30000) == 1));)
+      drained += (n = read(reader, buf, sizeof buf)) > 0 ? n : 0;
+  });
+  run_result r = run_tarvo(dir, "key F A N\ntype *\nkey Backspace Backspace Backspace Backspace\n"
+                                "type sub/out.raw\nshot gate.png\nkey Enter Space\n", {"sig.wav"});
+  remover.join();
+  close(reader);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(removed);
+  EXPECT_GT(drained, 4096); // the program waited at the pipe: the folder was gone before Enter
+  EXPECT_EQ(count(transcript_lines(r.transcript, "P:"), " can't open file 'sub/out.raw' "), 1) << r.transcript;
+  EXPECT_EQ(transcript_lines(r.transcript, "P:", " Saved").size(), 0u);
 }
 
 // Decimal values are scaled so that the largest magnitude becomes 32767,
