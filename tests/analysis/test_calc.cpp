@@ -53,7 +53,6 @@ TEST_F(Calc, EveryMessageAndRefusalAsTheUserMeetsIt)
     {flat, "R*", -1, -1, 10000, 0, "P: RMS = 0.0,  DC = 7.0,  MIN = 7,  MAX = 7,  NSAMP = 2000."},
     {{0, 999, 10, -999, 20, 999, 30, -999}, "R*", -1, -1, 10000, 0, "P: RMS = 11.2,  DC = 10.0,  MIN = 0,  MAX = 30,  NSAMP = 4.", "", 2, 5},
     {flat, "RAB", 5, 5, 10000, 0, "P:No points in segment.", "P:Computing signal RMS value ..."},
-    {none, "R*", -1, -1, 10000, 0, "P:No points in segment.", "P:Computing signal RMS value ..."},
     {big, "A*", -1, -1, 10000, 0, "P:Too many points in segment."},
     {noise(32767), "L*", -1, -1, 10000, 0, "I:Linear Prediction Coefficients:", "P:Too many points in segment."},
     {flat, "L*", -1, -1, 49000, 0, "P:Invalid number of coefficients."},

