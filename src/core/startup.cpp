@@ -16,6 +16,9 @@ static const char *const top_menu[] = {
   "File", "Edit", "Modify", "Trans", "Calc", "Input", "Play", "View", "Window", "Set", "Help", "",
 };
 
+// The type each kept name's probe found, so that its load need not probe again.
+static int file_types[MAX_FILES];
+
 void check_file_names()
 {
   char base[FILE_NAME_LEN];
@@ -24,7 +27,8 @@ void check_file_names()
     // earlier name made current.
     change_dir(plat_start_dir());
     split_path(base, file_names[i]);
-    if (detect_file_type(base) >= 0) {
+    file_types[i] = detect_file_type(base);
+    if (file_types[i] >= 0) {
       i++;
       continue;
     }
@@ -45,15 +49,22 @@ void load_start_files()
   int n = num_files < 1 ? 1 : num_files > MAX_FILES ? MAX_FILES : num_files;
   last_vis = first_vis + n - 1;
   info_enabled = 0;
+  // The files fill one first screen: it is shown as it grows only when
+  // loading takes long enough to be seen.
+  hold_presents(1);
   char base[FILE_NAME_LEN];
   for (int i = 0; i < n; i++) {
-    select_window(first_vis + i);
+    // The load draws the window; one that fails is drawn empty.
+    make_current(first_vis + i);
     change_dir(plat_start_dir()); // as check_file_names found it
     split_path(base, file_names[i]);
-    load_file(base, 0);
+    load_probed_file(base, file_types[i]);
+    if (windows[cur_win].num_samples == 0)
+      draw_window(cur_win);
   }
   if (last_vis > first_vis)
     select_window(first_vis);
+  hold_presents(0);
   info_enabled = 1;
 }
 

@@ -28,11 +28,25 @@ void redraw_scroll();
 void redraw_all();
 void redraw_screen();
 void select_window(int w);
+// select_window without drawing w: for a caller about to draw it whole.
+void make_current(int w);
 void goto_position(int p);
 void draw_range_box(int w);
 void move_mark(int letter, int p);
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
                 int x0, int yc, int levels, int zero, int color);
+// A loader storing n mono values from first can hand them, in order and as
+// they are stored, to the trace that will first draw them, width columns
+// wide (0: none will): the trace then needs no second pass over them, the
+// values being gathered while they are still in the processor's cache.
+// The values must not change before the window is drawn; end_trace_gather
+// drops what was gathered and not used.
+void begin_trace_gather(const int16_t *first, long long n, int width);
+void gather_trace_values(const int16_t *v, long long count);
+void end_trace_gather();
+// The width of the trace redraw_current would draw for window w, the
+// current window, now; 0 when it would draw none (hidden, scroll mode).
+int load_trace_width(int w);
 // The time readout's unit, decimals and time per sample for window w, from
 // its length and rate (kept when it has neither).
 void set_time_scale(int w);

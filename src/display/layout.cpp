@@ -218,6 +218,17 @@ void draw_window(int w)
   poll_key();
 }
 
+int load_trace_width(int w)
+{
+  if (scroll_mode)
+    return 0;
+  layout_window(w);
+  const window_view *v = &window_views[w];
+  if (v->top < 0 || v->bottom >= graph_area())
+    return 0;
+  return v->right - v->left - 6;
+}
+
 void redraw_current()
 {
   if (scroll_mode)
@@ -242,10 +253,12 @@ void redraw_screen()
   redraw_all();
 }
 
-void select_window(int w)
+// Makes w the current window and draws the old one as inactive; false when
+// there is nothing to change.
+static bool switch_current(int w)
 {
   if (w < 0 || w >= NUM_WINDOWS || w == cur_win)
-    return;
+    return false;
   int old = cur_win;
   hide_range_box();
   hide_time_cursor();
@@ -264,6 +277,15 @@ void select_window(int w)
         draw_title(old);
     }
   }
+  return true;
+}
+
+void make_current(int w) { switch_current(w); }
+
+void select_window(int w)
+{
+  if (!switch_current(w))
+    return;
   layout_window(w);
   prepare_window(w);
   draw_window_frame(w, active_frame_color);

@@ -6,6 +6,7 @@
 #include "screen/screen.h"
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 // Vertical position of value v: larger values are higher, `zero` sits at yc.
 struct trace_scale {
@@ -19,24 +20,30 @@ struct trace_scale {
 };
 
 // Widens lo..hi over count values, every stride-th from p.  The plain
-// case of one channel is a loop of its own: sixteen 16-bit lanes at a time,
-// built for AVX2 and for any processor and chosen when the program starts,
-// it runs several times faster.
+// case of one channel is a loop of its own: sixteen 16-bit lanes at a time
+// in two independent pairs of running extremes, built for AVX2 and for any
+// processor and chosen when the program starts; it runs several times faster.
 __attribute__((target_clones("avx2", "default")))
 static void widen_range(const int16_t *p, long long count, int stride, int *lo, int *hi)
 {
   typedef int16_t lanes16 __attribute__((vector_size(32)));
+  enum { LANES = 16 };
   int l = *lo, h = *hi;
   long long i = 0;
-  if (stride == 1 && count >= 16) {
-    lanes16 vl = (lanes16){} + (int16_t)l, vh = (lanes16){} + (int16_t)h;
-    for (; i + 16 <= count; i += 16) {
-      lanes16 x;
+  if (stride == 1 && count >= 2 * LANES) {
+    lanes16 vl = (lanes16){} + (int16_t)l, vh = (lanes16){} + (int16_t)h, wl = vl, wh = vh;
+    for (; i + 2 * LANES <= count; i += 2 * LANES) {
+      lanes16 x, y;
       memcpy(&x, p + i, sizeof x);
+      memcpy(&y, p + i + LANES, sizeof y);
       vl = x < vl ? x : vl;
       vh = x > vh ? x : vh;
+      wl = y < wl ? y : wl;
+      wh = y > wh ? y : wh;
     }
-    for (int k = 0; k < 16; k++) {
+    vl = wl < vl ? wl : vl;
+    vh = wh > vh ? wh : vh;
+    for (int k = 0; k < LANES; k++) {
       l = std::min(l, (int)vl[k]);
       h = std::max(h, (int)vh[k]);
     }
@@ -48,6 +55,108 @@ static void widen_range(const int16_t *p, long long count, int stride, int *lo, 
   *lo = l;
   *hi = h;
 }
+
+// The same for one channel on processors with AVX-512: 64 bytes at a time.
+__attribute__((target("avx512bw,avx512f")))
+static void widen_range_512(const int16_t *p, long long count, int *lo, int *hi)
+{
+  typedef int16_t lanes16 __attribute__((vector_size(64)));
+  enum { LANES = 32 };
+  int l = *lo, h = *hi;
+  long long i = 0;
+  if (count >= LANES) {
+    lanes16 vl = (lanes16){} + (int16_t)l, vh = (lanes16){} + (int16_t)h;
+    for (; i + LANES <= count; i += LANES) {
+      lanes16 x;
+      memcpy(&x, p + i, sizeof x);
+      vl = x < vl ? x : vl;
+      vh = x > vh ? x : vh;
+    }
+    for (int k = 0; k < LANES; k++) {
+      l = std::min(l, (int)vl[k]);
+      h = std::max(h, (int)vh[k]);
+    }
+  }
+  for (; i < count; i++) {
+    l = std::min(l, (int)p[i]);
+    h = std::max(h, (int)p[i]);
+  }
+  *lo = l;
+  *hi = h;
+}
+
+static void column_range(const int16_t *p, long long count, int stride, int *lo, int *hi)
+{
+  static const int wide = (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw"));
+  if (stride == 1 && wide)
+    widen_range_512(p, count, lo, hi);
+  else
+    widen_range(p, count, stride, lo, hi);
+}
+
+// Column k of a trace of n values over width columns starts at value
+// ceil(k*n/width); the last column that holds values is (n-1)*width/n.
+static long long column_start(long long k, long long n, int width) { return (k * n + width - 1) / width; }
+static long long last_column(long long n, int width) { return (n - 1) * width / n; }
+
+// The first trace of a freshly read mono signal: the extremes of each
+// column's values are gathered while the loader stores them, still in the
+// processor's cache, rather than in a second pass over the whole signal when
+// the window is drawn.  plot_trace takes them once, for exactly those values
+// at that width; anything else ends the gathering.
+static struct {
+  int active;
+  const int16_t *first;
+  long long n, seen; // values expected and stored so far
+  int width;
+  long long col;     // the column being gathered
+  std::vector<int> lo, hi;
+} gathered;
+
+void begin_trace_gather(const int16_t *first, long long n, int width)
+{
+  gathered.active = 0;
+  if (width < 1 || n < 2LL * width)
+    return; // drawn as lines, value by value
+  long long columns = last_column(n, width) + 1;
+  gathered.lo.assign(columns, 0);
+  gathered.hi.assign(columns, 0);
+  gathered.first = first;
+  gathered.n = n;
+  gathered.width = width;
+  gathered.seen = 0;
+  gathered.col = 0;
+  gathered.active = 1;
+}
+
+void gather_trace_values(const int16_t *v, long long count)
+{
+  auto &g = gathered;
+  if (!g.active)
+    return;
+  if (v != g.first + g.seen || count > g.n - g.seen) {
+    g.active = 0;
+    return;
+  }
+  long long last = last_column(g.n, g.width);
+  while (count > 0) {
+    long long start = column_start(g.col, g.n, g.width);
+    long long end = g.col < last ? column_start(g.col + 1, g.n, g.width) : g.n;
+    long long take = std::min(count, end - g.seen);
+    int lo = g.seen == start ? v[0] : g.lo[g.col];
+    int hi = g.seen == start ? v[0] : g.hi[g.col];
+    column_range(v, take, 1, &lo, &hi);
+    g.lo[g.col] = lo;
+    g.hi[g.col] = hi;
+    g.seen += take;
+    v += take;
+    count -= take;
+    if (g.seen == end && g.col < last)
+      g.col++;
+  }
+}
+
+void end_trace_gather() { gathered.active = 0; }
 
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
                 int x0, int yc, int levels, int zero, int color)
@@ -73,17 +182,42 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
     // b(k) = ceil(k*n/width).  The stroke drawn in column k covers the
     // first value of column k-1 through the first value of column k: each
     // stroke reaches over to its neighbour, so the trace has no gaps.
-    auto b = [&](long long k) { return (k * n + width - 1) / width; };
-    long long last_col = ((long long)(n - 1) * width) / n;
+    auto b = [&](long long k) { return column_start(k, n, width); };
+    long long last_col = last_column(n, width);
+    std::vector<int> top(last_col + 1, 0), bottom(last_col + 1, -1);
+    int use_gathered = gathered.active && gathered.first == first && gathered.n == n &&
+                       gathered.seen == n && gathered.width == width && stride == 1;
+    gathered.active = 0;
     for (long long k = 1; k <= last_col + 1; k++) {
       long long from = b(k - 1);
       long long to = k <= last_col ? b(k) : n - 1;
-      int lo = value(from), hi = lo;
-      if (to > from)
-        widen_range(first + (from + 1) * stride, to - from, stride, &lo, &hi);
-      int x = x0 + (int)std::min(k, last_col);
-      fill_rect(x, s.y(hi), x, s.y(lo), color);
+      int lo, hi;
+      if (use_gathered) {
+        // Column k-1's values, and the first of column k.
+        lo = gathered.lo[k - 1];
+        hi = gathered.hi[k - 1];
+        if (k <= last_col) {
+          lo = std::min(lo, value(to));
+          hi = std::max(hi, value(to));
+        }
+      } else {
+        lo = hi = value(from);
+        if (to > from)
+          column_range(first + (from + 1) * stride, to - from, stride, &lo, &hi);
+      }
+      // The last two strokes share a column; they share a value, so together
+      // they are one stroke.
+      long long x = std::min(k, last_col);
+      int y_top = s.y(hi), y_bottom = s.y(lo);
+      if (top[x] > bottom[x]) {
+        top[x] = y_top;
+        bottom[x] = y_bottom;
+      } else {
+        top[x] = std::min(top[x], y_top);
+        bottom[x] = std::max(bottom[x], y_bottom);
+      }
     }
+    fill_columns(x0, (int)last_col + 1, top.data(), bottom.data(), color);
     return;
   }
   move_to(x0, s.y(value(0)));

@@ -28,7 +28,7 @@ static char load_buffer[16384];
 // call is rare, small enough that a chunk is still in the cache when it is
 // converted and counted. A read at least as long as the stream buffer goes
 // straight into this one.
-enum { LOAD_CHUNK = 1 << 18, DIRECT_CHUNK = 1 << 20 };
+enum { LOAD_CHUNK = 1 << 18, DIRECT_CHUNK = 1 << 18 };
 static uint8_t load_chunk[LOAD_CHUNK];
 
 // Statistics of the values read_samples stored, gathered while each block
@@ -96,16 +96,18 @@ void reload_window()
     snprintf(sw->name, NAME_LEN, "%s", name);
 }
 
-void load_file(const char *name, int force_raw)
+// known: the type a probe of name just found, or -2 to probe here.
+static void load_named(const char *name, int force_raw, int known)
 {
   int given = name && name[0];
-  int probed = -2; // the type of a given name, probed once
+  int probed = given ? known : -2; // the type of a given name, probed once
   int prev_win = cur_win;
   int new_win = -1; // the window opened for this load, if any
 
   if (windows[cur_win].num_samples > 0) {
     if (given) {
-      probed = detect_file_type(name);
+      if (probed == -2)
+        probed = detect_file_type(name);
       if (probed < 0) {
         report_cant_open(name);
         return;
@@ -156,6 +158,10 @@ void load_file(const char *name, int force_raw)
   if (work[0])
     report_cant_open(work);
 }
+
+void load_file(const char *name, int force_raw) { load_named(name, force_raw, -2); }
+
+void load_probed_file(const char *name, int type) { load_named(name, 0, type); }
 
 FILE *open_regular(const char *name)
 {
@@ -323,6 +329,7 @@ static int64_t read_staged(FILE *f, int code, int swapped, int64_t total, int16_
       swap_values(load_chunk, (size_t)whole, size);
     convert_values(code, load_chunk, (int)whole, dst + stored, scale, shift);
     add_value_stats(&load_stats, dst + stored, whole);
+    gather_trace_values(dst + stored, whole);
     stored += whole;
     if (got < want)
       break;
@@ -350,6 +357,7 @@ static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total
     if (swapped)
       swap_bytes16((uint8_t *)(dst + from), (size_t)(have / 2 - from));
     add_value_stats(&load_stats, dst + from, have / 2 - from);
+    gather_trace_values(dst + from, have / 2 - from);
   }
   return have / 2; // a trailing odd byte is no value
 }
@@ -379,6 +387,10 @@ void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channel
 
   int64_t stored = 0;
   load_stats = {};
+  if (c == 1)
+    begin_trace_gather(sw->samples, total, load_trace_width(w));
+  else
+    end_trace_gather();
   if (seek_to(f, offset)) {
     if (code == SC_S16 && std::endian::native == std::endian::little)
       stored = read_direct16(f, offset, swapped, total, sw->samples);
@@ -420,5 +432,6 @@ void finish_load()
   window_views[w].view_start = 0;
   window_views[w].view_end = n;
   redraw_current();
+  end_trace_gather();
   show_signal_info(w);
 }

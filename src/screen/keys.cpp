@@ -101,7 +101,7 @@ int wait_key()
 
 int poll_key()
 {
-  paint_dirty();
+  paint_when_due();
   if (key_slot)
     return key_slot;
   pump_message(0);

@@ -3,6 +3,7 @@
 // flow only while the program blocks for a key or waits on its timer, as
 // if the user typed slower than the program draws: runs are deterministic.
 #include "screen/platform_impl.h"
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -223,6 +224,12 @@ void headless_present(const uint32_t *pixels, int width, int x0, int y0, int x1,
 {
   if (!screen)
     return;
+  if (x0 == 0 && x1 == screen_w - 1 && width == screen_w && y0 <= y1 && y0 < screen_h) {
+    // Whole rows are one block.
+    int rows = std::min(y1, screen_h - 1) - y0 + 1;
+    memcpy(screen + (size_t)y0 * screen_w, pixels + (size_t)y0 * width, (size_t)rows * width * sizeof(uint32_t));
+    return;
+  }
   for (int y = y0; y <= y1 && y < screen_h; y++)
     memcpy(screen + (size_t)y * screen_w + x0, pixels + (size_t)y * width + x0,
            (size_t)(x1 - x0 + 1) * sizeof(uint32_t));

@@ -31,6 +31,9 @@ extern int meter_left, meter_right, meter_top, meter_bottom;
 void prepare_surface();
 void release_surface();
 void fill_rect(int x0, int y0, int x1, int y1, int color);
+// Vertical strokes in count columns from x0: column x0 + i gets rows
+// top[i]..bottom[i] (none when top[i] > bottom[i]).  Drawn row by row.
+void fill_columns(int x0, int count, const int *top, const int *bottom, int color);
 void draw_line(int x0, int y0, int x1, int y1, int color);
 void move_to(int x, int y);
 void line_to(int x, int y, int color);
@@ -46,6 +49,12 @@ int save_rect(int x0, int y0, int x1, int y1);
 void restore_rect(int handle, int x, int y);
 void scroll_band(int y0, int y1, int n);
 void paint_dirty();                 // copy the rectangles marked for repaint to the screen
+// Holds presents (on = 1) while a burst of drawing builds one screen: the
+// screen is then brought up to date only now and then, and at once when
+// the hold ends.  paint_when_due is the repaint of a poll for keys:
+// paint_dirty unless presents are held and one was made lately.
+void hold_presents(int on);
+void paint_when_due();
 void invalidate_rect(int x0, int y0, int x1, int y1);
 
 // Exclusive-or overlays.

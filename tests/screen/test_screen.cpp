@@ -2,6 +2,8 @@
 // help screen, the texts on the prompt and status lines, platform events to
 // key codes, one-line menus and the one-line editor.
 #include "support/support.h"
+#include <chrono>
+#include <thread>
 
 static int count_color(int x0, int y0, int x1, int y1, uint32_t rgb)
 {
@@ -53,6 +55,62 @@ TEST_F(Screen, RectsBandsLinesAndOverlaysDrawAsShownAndBoxesAreCentredFramedAndR
             std::vector({palette[15], palette[0], palette[0]}));
   poll_key();
   EXPECT_EQ(screen_at(205, 205), palette[9]);
+  // Rows go either way and are clipped; exclusive-or rows too.
+  draw_line(70, 60, 60, 60, 14);
+  draw_line(-5, 61, 3, 61, 14);
+  draw_line(scr_width - 2, 62, scr_width + 9, 62, 14);
+  draw_line(5, -1, 9, -1, 14);
+  set_xor(1);
+  draw_line(64, 60, 66, 60, 14);
+  set_xor(0);
+  EXPECT_EQ(std::vector<int>({count_color(0, 59, scr_width - 1, 63, palette[14]), px(61, 60) == palette[14], px(60, 60) == palette[14]}),
+            std::vector({8 + 3 + 2, 1, 0}));
+  // Text is clipped at the screen's edges cell column by column.
+  auto cell = [](int x) { std::vector<uint32_t> c; for (int y = 100 - char_ascent; y < 100 - char_ascent + row_height - 2; y++) for (int i = 0; i < char_width; i++) c.push_back(x + i >= 0 && x + i < scr_width ? px(x + i, y) : 0); return c; };
+  set_text_colors(15, 4);
+  draw_text(300, 100, "W");
+  auto whole = cell(300);
+  fill_rect(0, 80, scr_width - 1, 120, 0);
+  draw_text(-3, 100, "W");
+  draw_text(scr_width - 5, 100, "W");
+  auto left = cell(-3), right = cell(scr_width - 5);
+  for (size_t k = 0; k < whole.size(); k++) {
+    int i = (int)(k % char_width);
+    EXPECT_EQ(left[k], i >= 3 ? whole[k] : 0) << k;
+    EXPECT_EQ(right[k], i < 5 ? whole[k] : 0) << k;
+  }
+  // Rectangles far apart are copied apart: a pixel between them that no one
+  // marked stays off the screen; any number of them all reach it.
+  poll_key();
+  back_buffer[300 * scr_width + 400] = palette[13];
+  fill_rect(10, 5, 500, 6, 2);
+  fill_rect(10, 590, 500, 595, 3);
+  poll_key();
+  EXPECT_EQ(std::vector({screen_at(400, 300), screen_at(400, 5), screen_at(400, 592)}),
+            std::vector({palette[0], palette[2], palette[3]}));
+  for (int k = 0; k < 9; k++)
+    fill_rect(80 * k, 60 * k, 80 * k + 4, 60 * k + 4, 2 + k % 5);
+  poll_key();
+  for (int k = 0; k < 9; k++)
+    EXPECT_EQ(screen_at(80 * k + 2, 60 * k + 2), palette[2 + k % 5]) << k;
+  // While presents are held, nothing reaches the screen, lines included,
+  // unless the hold lasts; ending it shows everything.
+  hold_presents(1);
+  fill_rect(500, 500, 510, 510, 12);
+  draw_line(500, 520, 520, 520, 12);
+  poll_key();
+  EXPECT_EQ(std::vector({screen_at(505, 505), screen_at(510, 520)}), std::vector({palette[0], palette[0]}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  fill_rect(530, 500, 540, 510, 12);
+  poll_key();
+  EXPECT_EQ(screen_at(535, 505), palette[12]);
+  fill_rect(550, 500, 560, 510, 12);
+  push_char('k'); // waiting for a key shows the screen, held or not
+  wait_key();
+  EXPECT_EQ(screen_at(555, 505), palette[12]);
+  fill_rect(570, 500, 580, 510, 12);
+  hold_presents(0);
+  EXPECT_EQ(screen_at(575, 505), palette[12]);
   fill_rect(0, 0, 700, 500, 1);
   auto before = snapshot();
   uint32_t xored = palette[1] ^ palette[7];
