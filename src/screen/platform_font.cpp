@@ -292,20 +292,24 @@ static int cached_match(const uint8_t *part, size_t len, char *out)
 // ---- What the rendered masks depend on.
 
 // The libraries that render: a new build of any of them may draw otherwise.
-static const char *const render_libraries[] = {"libSDL2_ttf-", "libfreetype.so", "libharfbuzz.so", "libSDL2-"};
-static char library_paths[4][PLAT_PATH_LEN];
+enum { RENDER_LIBRARIES = 4 };
+static const char *const render_libraries[RENDER_LIBRARIES] = {"libSDL2_ttf-", "libfreetype.so", "libharfbuzz.so",
+                                                               "libSDL2-"};
+static char library_paths[RENDER_LIBRARIES][PLAT_PATH_LEN]; // as loaded; "" when not found
 
 static int note_library(struct dl_phdr_info *info, size_t, void *)
 {
   const char *slash = strrchr(info->dlpi_name, '/'), *base = slash ? slash + 1 : info->dlpi_name;
-  for (int i = 0; i < 4; i++)
+  for (int i = 0; i < RENDER_LIBRARIES; i++)
     if (!library_paths[i][0] && strncmp(base, render_libraries[i], strlen(render_libraries[i])) == 0)
       snprintf(library_paths[i], PLAT_PATH_LEN, "%s", info->dlpi_name);
   return 0;
 }
 
 // The font file's stamp, the size and hinting asked for, the renderer's
-// version and the stamps of the rendering libraries as loaded.
+// version and the stamps of the rendering libraries as loaded.  FreeType
+// tells its version only after TTF_Init, which a start from the cache
+// skips: the library files' stamps stand for it (and for any rebuild).
 static void put_render_inputs(byte_buf *b, const char *path)
 {
   put_stamp(b, path);
