@@ -170,10 +170,10 @@ static void put_stamp(byte_buf *b, const char *path)
   put_bytes(b, stamp, STAMP_BYTES);
 }
 
-// Reads a path and its stamp and takes the stamp again: whether they agree.
-static int get_same_stamp(byte_reader *r)
+// Reads a path (into path) and its stamp and takes the stamp again:
+// whether they agree.
+static int get_same_stamp(byte_reader *r, char *path)
 {
-  char path[PLAT_PATH_LEN];
   get_str(r, path);
   const uint8_t *then = get_bytes(r, STAMP_BYTES);
   uint8_t now[STAMP_BYTES];
@@ -274,7 +274,7 @@ static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *fil
 }
 
 // The matched file a cached fontconfig part holds, into out, when all its
-// inputs and stamps agree with today's.
+// inputs and stamps agree with today's (the matched file's stamp last).
 static int cached_match(const uint8_t *part, size_t len, char *out)
 {
   byte_buf now = {};
@@ -284,9 +284,10 @@ static int cached_match(const uint8_t *part, size_t len, char *out)
   free_buf(&now);
   get_str(&r, out);
   uint32_t n = get_u32(&r);
+  char path[PLAT_PATH_LEN] = "";
   for (uint32_t i = 0; i < n && same && !r.failed; i++)
-    same = get_same_stamp(&r);
-  return same && !r.failed && r.left == 0;
+    same = get_same_stamp(&r, path);
+  return same && !r.failed && r.left == 0 && (!*out || strcmp(out, path) == 0);
 }
 
 // ---- What the rendered masks depend on.
