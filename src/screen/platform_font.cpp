@@ -370,8 +370,9 @@ static uint64_t checksum(const uint8_t *p, size_t n)
   return h;
 }
 
-// The cache folder (with a file name appended when given): 0 when there is
-// none (neither an absolute XDG_CACHE_HOME nor a HOME) or it does not fit.
+// The cache folder with file appended ("" for the folder itself): 0 when
+// there is none (neither an absolute XDG_CACHE_HOME nor HOME) or it does
+// not fit.
 static int cache_path(char *out, const char *file)
 {
   const char *xdg = getenv("XDG_CACHE_HOME"), *home = getenv("HOME");
