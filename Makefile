@@ -44,12 +44,13 @@ test: deps
 
 # The program and the numerics tests built by clang as well, optimised: the
 # code must stay portable between the two compilers.  The optimised program
-# also runs the memory check, which ASan builds cannot (ulimit -v).
+# also runs the memory check, which ASan builds cannot (ulimit -v).  Their
+# font cache is kept under build/, as in the ctest runs.
 clang-check: deps
 	cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/clang -j$(JOBS) --target tarvo tarvo_dsp_tests
-	build/clang/tests/tarvo_dsp_tests --gtest_brief=1
-	bash tools/memory_check.sh build/clang/tarvo build/clang/memory
+	XDG_CACHE_HOME=$(CURDIR)/build/clang/cache build/clang/tests/tarvo_dsp_tests --gtest_brief=1
+	XDG_CACHE_HOME=$(CURDIR)/build/clang/cache bash tools/memory_check.sh build/clang/tarvo build/clang/memory
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCH=ON >/dev/null
@@ -63,7 +64,7 @@ FUZZ_TARGETS ?= probe load readers headerless tokens
 fuzz: deps
 	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_FUZZ=ON >/dev/null
 	cmake --build build/fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
-	@bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+	@XDG_CACHE_HOME=$(CURDIR)/build/fuzz/cache bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Regenerates the README screenshot through the automation interface.
 screenshot: build

@@ -52,6 +52,10 @@ int plat_font_open(int *advance, int *height, int *ascent);
 const char *plat_font_path();
 const uint8_t *plat_glyph(unsigned char c);
 void plat_font_close();
+// The font found and its glyphs are kept in $XDG_CACHE_HOME/tarvo/font-cache
+// for the next start; these count the times fontconfig was asked and a
+// font file opened, which a start that finds the cache current skips.
+extern int font_lookups, font_opens;
 
 // Writes pixels (0xRRGGBB) as a PNG file.  1 on success.
 int plat_save_png(const char *path, const uint32_t *pixels, int width, int height);

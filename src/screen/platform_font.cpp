@@ -1,46 +1,510 @@
 // Glyph masks from a fixed-pitch TrueType font, and PNG writing: shared by
 // the window and the headless platform (neither needs a video subsystem).
+//
+// Asking fontconfig for the font and rendering its glyphs cost several
+// milliseconds and give the same answer on every start, so both answers are
+// kept in one per-user cache file together with everything they depend on:
+// the environment, the library versions and a stamp (device, inode, size,
+// modification and change times) of every file and folder that was read.
+// A start whose inputs all still agree takes the answers from the file;
+// any difference, or a file that is not exactly as this code writes it,
+// means doing the work again and writing the file anew.
 #include "screen/platform.h"
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int font_lookups, font_opens;
 
 static const char default_font[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 enum { FONT_POINTS = 13 }; // gives an 8-pixel advance with DejaVu Sans Mono
+enum { MAX_GLYPH_SIDE = 256 }; // bounds on the metrics a cache may claim
 
-static TTF_Font *font;
-// The font file, read whole when the font opens: glyphs rendered on first use
-// then read it from memory instead of seeking and reading the file for each.
-static void *font_bytes;
-
-// Opens the font file at path from memory; null when it cannot be read or is no font.
-static TTF_Font *open_font_in_memory(const char *path)
-{
-  size_t size;
-  font_bytes = SDL_LoadFile(path, &size);
-  if (!font_bytes)
-    return nullptr;
-  TTF_Font *f = TTF_OpenFontRW(SDL_RWFromConstMem(font_bytes, (int)size), 1, FONT_POINTS);
-  if (!f) {
-    SDL_free(font_bytes);
-    font_bytes = nullptr;
-  }
-  return f;
-}
-static int glyph_w, glyph_h;
-static uint8_t *glyph_masks[256]; // one mask per character, made on first use
+static int glyph_w, glyph_h, glyph_ascent;
+static int glyph_stride;            // bytes of one bit-packed mask: glyph_w * glyph_h bits
+static uint8_t *glyph_bits;         // the 256 masks, bit-packed row by row; null: no font
+static uint8_t *glyph_masks[256];   // one byte a pixel, unpacked from glyph_bits on first use
 
 static char matched_font[PLAT_PATH_LEN];
 
+// ---- Byte strings, built and read field by field, little-endian.
+
+struct byte_buf {
+  uint8_t *data;
+  size_t len, cap;
+  int failed; // out of memory: the contents are not to be used
+};
+
+static void put_bytes(byte_buf *b, const void *p, size_t n)
+{
+  if (b->failed || n == 0)
+    return;
+  if (b->len + n > b->cap) {
+    size_t cap = b->cap ? b->cap : 4096;
+    while (cap < b->len + n)
+      cap *= 2;
+    uint8_t *d = (uint8_t *)realloc(b->data, cap);
+    if (!d) {
+      b->failed = 1;
+      return;
+    }
+    b->data = d;
+    b->cap = cap;
+  }
+  memcpy(b->data + b->len, p, n);
+  b->len += n;
+}
+
+static void put_le(uint8_t *p, uint64_t v, int n)
+{
+  for (int i = 0; i < n; i++)
+    p[i] = (uint8_t)(v >> 8 * i);
+}
+
+static void put_u32(byte_buf *b, uint32_t v)
+{
+  uint8_t p[4];
+  put_le(p, v, 4);
+  put_bytes(b, p, 4);
+}
+
+static void put_str(byte_buf *b, const char *s)
+{
+  put_u32(b, (uint32_t)strlen(s));
+  put_bytes(b, s, strlen(s));
+}
+
+static void free_buf(byte_buf *b)
+{
+  free(b->data);
+  *b = {};
+}
+
+// A reader that checks every field is inside its bytes; a failure sticks.
+struct byte_reader {
+  const uint8_t *p;
+  size_t left;
+  int failed;
+};
+
+static const uint8_t *get_bytes(byte_reader *r, size_t n)
+{
+  if (r->failed || n > r->left) {
+    r->failed = 1;
+    return nullptr;
+  }
+  const uint8_t *p = r->p;
+  r->p += n;
+  r->left -= n;
+  return p;
+}
+
+static uint64_t get_le(const uint8_t *p, int n)
+{
+  uint64_t v = 0;
+  for (int i = n - 1; i >= 0; i--)
+    v = v << 8 | p[i];
+  return v;
+}
+
+static uint32_t get_u32(byte_reader *r)
+{
+  const uint8_t *p = get_bytes(r, 4);
+  return p ? (uint32_t)get_le(p, 4) : 0;
+}
+
+// A string of fewer than PLAT_PATH_LEN bytes and no NUL into out.
+static void get_str(byte_reader *r, char *out)
+{
+  uint32_t n = get_u32(r);
+  const uint8_t *p = n < PLAT_PATH_LEN ? get_bytes(r, n) : nullptr;
+  if (!p || memchr(p, 0, n)) {
+    r->failed = 1;
+    *out = 0;
+    return;
+  }
+  memcpy(out, p, n);
+  out[n] = 0;
+}
+
+// Whether the next bytes are exactly those of b.
+static int get_same(byte_reader *r, const byte_buf *b)
+{
+  const uint8_t *p = b->failed ? nullptr : get_bytes(r, b->len);
+  return p && memcmp(p, b->data, b->len) == 0;
+}
+
+// ---- Stamps: how a file or folder looks to stat, or that it is missing.
+
+enum { STAMP_BYTES = 41 };
+
+static void take_stamp(uint8_t *out, const char *path)
+{
+  struct stat st;
+  int there = stat(path, &st) == 0;
+  memset(out, 0, STAMP_BYTES);
+  if (!there)
+    return;
+  out[0] = 1;
+  put_le(out + 1, st.st_dev, 8);
+  put_le(out + 9, st.st_ino, 8);
+  put_le(out + 17, (uint64_t)st.st_size, 8);
+  put_le(out + 25, (uint64_t)st.st_mtim.tv_sec * 1000000000u + (uint64_t)st.st_mtim.tv_nsec, 8);
+  put_le(out + 33, (uint64_t)st.st_ctim.tv_sec * 1000000000u + (uint64_t)st.st_ctim.tv_nsec, 8);
+}
+
+static void put_stamp(byte_buf *b, const char *path)
+{
+  uint8_t stamp[STAMP_BYTES];
+  take_stamp(stamp, path);
+  put_str(b, path);
+  put_bytes(b, stamp, STAMP_BYTES);
+}
+
+// Reads a path (into path) and its stamp and takes the stamp again:
+// whether they agree.
+static int get_same_stamp(byte_reader *r, char *path)
+{
+  get_str(r, path);
+  const uint8_t *then = get_bytes(r, STAMP_BYTES);
+  uint8_t now[STAMP_BYTES];
+  if (!then)
+    return 0;
+  take_stamp(now, path);
+  return memcmp(then, now, STAMP_BYTES) == 0;
+}
+
+// ---- What the fontconfig answer depends on.
+
+// The environment fontconfig reads: where its setup is, and the language
+// its default substitutions take.
+static const char *const fontconfig_env[] = {
+  "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME", "XDG_CONFIG_HOME",
+  "XDG_DATA_HOME", "XDG_CACHE_HOME", "FC_LANG", "LC_ALL", "LC_CTYPE", "LANG",
+};
+
+// What is compared byte for byte: the library's version, the program's
+// name (a setup may match on it) and the environment.
+static void put_fontconfig_inputs(byte_buf *b)
+{
+  put_u32(b, (uint32_t)FcGetVersion());
+  put_str(b, program_invocation_short_name);
+  for (const char *name : fontconfig_env) {
+    const char *value = getenv(name);
+    put_u32(b, value != nullptr);
+    put_str(b, value ? value : "");
+  }
+}
+
+// An XDG base folder: the variable when it is set, else home/fallback (the
+// home folder itself without either); 0 when there is none.
+static int xdg_folder(char *out, const char *variable, const char *fallback)
+{
+  const char *xdg = variable ? getenv(variable) : nullptr, *home = getenv("HOME");
+  if (xdg && *xdg)
+    return snprintf(out, PLAT_PATH_LEN, "%s", xdg) < PLAT_PATH_LEN;
+  return home && *home &&
+         snprintf(out, PLAT_PATH_LEN, "%s%s%s", home, fallback ? "/" : "", fallback ? fallback : "") < PLAT_PATH_LEN;
+}
+
+// The places fontconfig's standard setup reads a user's own settings and
+// fonts from, present or not: one created later must be noticed.
+static int put_user_places(byte_buf *b)
+{
+  static const struct { const char *variable, *fallback, *leaf; } places[] = {
+    {"XDG_CONFIG_HOME", ".config", "fontconfig/fonts.conf"},
+    {"XDG_CONFIG_HOME", ".config", "fontconfig/conf.d"},
+    {"XDG_DATA_HOME", ".local/share", "fonts"},
+    {nullptr, nullptr, ".fonts.conf"},
+    {nullptr, nullptr, ".fonts.conf.d"},
+    {nullptr, nullptr, ".fonts"},
+  };
+  int n = 0;
+  char base[PLAT_PATH_LEN], path[PLAT_PATH_LEN];
+  for (const auto &place : places)
+    if (xdg_folder(base, place.variable, place.fallback) &&
+        snprintf(path, sizeof path, "%s/%s", base, place.leaf) < PLAT_PATH_LEN) {
+      put_stamp(b, path);
+      n++;
+    }
+  return n;
+}
+
+static int put_list(byte_buf *b, FcStrList *list)
+{
+  int n = 0;
+  if (!list)
+    return 0;
+  while (FcChar8 *s = FcStrListNext(list)) {
+    put_stamp(b, (const char *)s);
+    n++;
+  }
+  FcStrListDone(list);
+  return n;
+}
+
+// The cache's fontconfig part: its inputs, the file matched ("" for none)
+// and the stamps of every setup file, setup folder and font folder config
+// was made from, the user's places and the matched file.
+static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *file)
+{
+  put_fontconfig_inputs(b);
+  put_str(b, file);
+  size_t count_at = b->len;
+  put_u32(b, 0);
+  int n = put_list(b, FcConfigGetConfigFiles(config));
+  n += put_list(b, FcConfigGetConfigDirs(config));
+  n += put_list(b, FcConfigGetFontDirs(config));
+  n += put_user_places(b);
+  if (*file) {
+    put_stamp(b, file);
+    n++;
+  }
+  if (!b->failed)
+    put_le(b->data + count_at, (uint32_t)n, 4);
+}
+
+// The matched file a cached fontconfig part holds, into out, when all its
+// inputs and stamps agree with today's (the matched file's stamp last).
+static int cached_match(const uint8_t *part, size_t len, char *out)
+{
+  byte_buf now = {};
+  put_fontconfig_inputs(&now);
+  byte_reader r = {part, len, 0};
+  int same = get_same(&r, &now);
+  free_buf(&now);
+  get_str(&r, out);
+  uint32_t n = get_u32(&r);
+  char path[PLAT_PATH_LEN] = "";
+  for (uint32_t i = 0; i < n && same && !r.failed; i++)
+    same = get_same_stamp(&r, path);
+  return same && !r.failed && r.left == 0 && (!*out || strcmp(out, path) == 0);
+}
+
+// ---- What the rendered masks depend on.
+
+// The libraries that render: a new build of any of them may draw otherwise.
+enum { RENDER_LIBRARIES = 4 };
+static const char *const render_libraries[RENDER_LIBRARIES] = {"libSDL2_ttf-", "libfreetype.so", "libharfbuzz.so",
+                                                               "libSDL2-"};
+static char library_paths[RENDER_LIBRARIES][PLAT_PATH_LEN]; // as loaded; "" when not found
+
+static int note_library(struct dl_phdr_info *info, size_t, void *)
+{
+  const char *slash = strrchr(info->dlpi_name, '/'), *base = slash ? slash + 1 : info->dlpi_name;
+  for (int i = 0; i < RENDER_LIBRARIES; i++)
+    if (!library_paths[i][0] && strncmp(base, render_libraries[i], strlen(render_libraries[i])) == 0)
+      snprintf(library_paths[i], PLAT_PATH_LEN, "%s", info->dlpi_name);
+  return 0;
+}
+
+// The font file's stamp, the size and hinting asked for, the renderer's
+// version and the stamps of the rendering libraries as loaded.  FreeType
+// tells its version only after TTF_Init, which a start from the cache
+// skips: the library files' stamps stand for it (and for any rebuild).
+static void put_render_inputs(byte_buf *b, const char *path)
+{
+  put_stamp(b, path);
+  put_u32(b, FONT_POINTS);
+  put_u32(b, TTF_HINTING_MONO);
+  const SDL_version *v = TTF_Linked_Version();
+  put_u32(b, (uint32_t)v->major << 16 | v->minor << 8 | v->patch);
+  if (!library_paths[0][0])
+    dl_iterate_phdr(note_library, nullptr);
+  for (const char *library : library_paths)
+    put_stamp(b, library);
+}
+
+// Takes the metrics and masks from a cached glyph part made from path
+// when everything they depend on agrees with today's.
+static int cached_glyphs(const uint8_t *part, size_t len, const char *path)
+{
+  byte_buf now = {};
+  put_render_inputs(&now, path);
+  byte_reader r = {part, len, 0};
+  int same = get_same(&r, &now);
+  free_buf(&now);
+  int w = (int32_t)get_u32(&r), h = (int32_t)get_u32(&r), ascent = (int32_t)get_u32(&r);
+  if (!same || r.failed || w < 1 || w > MAX_GLYPH_SIDE || h < 1 || h > MAX_GLYPH_SIDE ||
+      ascent < -MAX_GLYPH_SIDE || ascent > MAX_GLYPH_SIDE)
+    return 0;
+  int stride = (w * h + 7) / 8;
+  if (r.left != 256u * stride || !(glyph_bits = (uint8_t *)malloc(r.left)))
+    return 0;
+  memcpy(glyph_bits, r.p, r.left);
+  glyph_w = w;
+  glyph_h = h;
+  glyph_ascent = ascent;
+  glyph_stride = stride;
+  return 1;
+}
+
+// ---- The cache file: $XDG_CACHE_HOME/tarvo/font-cache.
+//
+// A header (magic, layout, the two parts' lengths, a checksum of the parts)
+// and the fontconfig part and glyph part.  Either part may be empty.
+
+enum { PART_FONTCONFIG, PART_GLYPHS, PARTS };
+enum { CACHE_LAYOUT = 1, HEADER_BYTES = 28, MAX_CACHE_BYTES = 4 << 20 };
+static const char cache_magic[8] = {'T', 'a', 'r', 'v', 'o', 'F', 'n', 't'};
+
+static uint8_t *cache_file;              // the file as read at this start
+static const uint8_t *old_part[PARTS];   // its parts, when it checked out
+static size_t old_len[PARTS];
+static byte_buf new_part[PARTS];         // parts made anew at this start
+
+static uint64_t checksum(const uint8_t *p, size_t n)
+{
+  uint64_t h = 14695981039346656037u; // FNV-1a
+  for (size_t i = 0; i < n; i++)
+    h = (h ^ p[i]) * 1099511628211u;
+  return h;
+}
+
+// The cache folder with file appended ("" for the folder itself): 0 when
+// there is none (neither an absolute XDG_CACHE_HOME nor HOME) or it does
+// not fit.
+static int cache_path(char *out, const char *file)
+{
+  const char *xdg = getenv("XDG_CACHE_HOME"), *home = getenv("HOME");
+  int n;
+  if (xdg && xdg[0] == '/')
+    n = snprintf(out, PLAT_PATH_LEN, "%s/tarvo%s", xdg, file);
+  else if (home && home[0] == '/')
+    n = snprintf(out, PLAT_PATH_LEN, "%s/.cache/tarvo%s", home, file);
+  else
+    return 0;
+  return n > 0 && n < PLAT_PATH_LEN;
+}
+
+static void load_cache()
+{
+  char path[PLAT_PATH_LEN];
+  int fd = cache_path(path, "/font-cache") ? open(path, O_RDONLY | O_CLOEXEC) : -1;
+  struct stat st;
+  if (fd < 0)
+    return;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < HEADER_BYTES || st.st_size > MAX_CACHE_BYTES ||
+      !(cache_file = (uint8_t *)malloc((size_t)st.st_size))) {
+    close(fd);
+    return;
+  }
+  size_t size = (size_t)st.st_size, got = 0;
+  while (got < size) {
+    ssize_t k = read(fd, cache_file + got, size - got);
+    if (k < 0 && errno == EINTR)
+      continue;
+    if (k <= 0)
+      break;
+    got += (size_t)k;
+  }
+  close(fd);
+  const uint8_t *p = cache_file;
+  if (got != size)
+    return;
+  uint64_t len0 = get_le(p + 12, 4), len1 = get_le(p + 16, 4);
+  if (memcmp(p, cache_magic, 8) != 0 || get_le(p + 8, 4) != CACHE_LAYOUT || HEADER_BYTES + len0 + len1 != size ||
+      get_le(p + 20, 8) != checksum(p + HEADER_BYTES, size - HEADER_BYTES))
+    return;
+  old_part[PART_FONTCONFIG] = p + HEADER_BYTES;
+  old_len[PART_FONTCONFIG] = len0;
+  old_part[PART_GLYPHS] = p + HEADER_BYTES + len0;
+  old_len[PART_GLYPHS] = len1;
+}
+
+// Makes the folder and those above it that are missing.
+static int make_folders(char *path)
+{
+  for (char *slash = path + 1;; slash++) {
+    if (*slash != '/' && *slash)
+      continue;
+    char c = *slash;
+    *slash = 0;
+    int ok = mkdir(path, 0700) == 0 || errno == EEXIST;
+    *slash = c;
+    if (!ok || !c)
+      return ok;
+  }
+}
+
+static int write_all(int fd, const uint8_t *p, size_t n)
+{
+  while (n > 0) {
+    ssize_t k = write(fd, p, n);
+    if (k < 0 && errno == EINTR)
+      continue;
+    if (k <= 0)
+      return 0;
+    p += k;
+    n -= (size_t)k;
+  }
+  return 1;
+}
+
+// Writes the cache when a part was made anew, keeping the other part of
+// the old file.  The file is written whole under another name and renamed
+// over the old, so a reader sees one or the other; failures are silent.
+static void save_cache()
+{
+  const uint8_t *part[PARTS];
+  size_t len[PARTS];
+  for (int i = 0; i < PARTS; i++) {
+    if (new_part[i].failed)
+      return;
+    part[i] = new_part[i].len ? new_part[i].data : old_part[i];
+    len[i] = new_part[i].len ? new_part[i].len : old_len[i];
+  }
+  char folder[PLAT_PATH_LEN], path[PLAT_PATH_LEN], temp[PLAT_PATH_LEN];
+  if ((!new_part[0].len && !new_part[1].len) || !cache_path(folder, "") || !cache_path(path, "/font-cache") ||
+      snprintf(temp, sizeof temp, "%s.%ld", path, (long)getpid()) >= PLAT_PATH_LEN || !make_folders(folder))
+    return;
+  byte_buf b = {};
+  put_bytes(&b, cache_magic, 8);
+  put_u32(&b, CACHE_LAYOUT);
+  put_u32(&b, (uint32_t)len[0]);
+  put_u32(&b, (uint32_t)len[1]);
+  put_bytes(&b, "\0\0\0\0\0\0\0\0", 8);
+  for (int i = 0; i < PARTS; i++)
+    put_bytes(&b, part[i], len[i]);
+  int fd = b.failed ? -1 : open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    put_le(b.data + 20, checksum(b.data + HEADER_BYTES, b.len - HEADER_BYTES), 8);
+    int ok = write_all(fd, b.data, b.len);
+    if (close(fd) != 0 || !ok || rename(temp, path) != 0)
+      unlink(temp);
+  }
+  free_buf(&b);
+}
+
+static void drop_cache()
+{
+  for (int i = 0; i < PARTS; i++) {
+    free_buf(&new_part[i]);
+    old_part[i] = nullptr;
+    old_len[i] = 0;
+  }
+  free(cache_file);
+  cache_file = nullptr;
+}
+
+// ---- Finding the font.
+
 // The file fontconfig matches to "DejaVu Sans Mono", when the match is a
 // fixed-pitch font (a bare match falls back to any font at all); nullptr
-// when there is none.
+// when there is none.  The answer and what it depended on become the
+// cache's new fontconfig part.
 static const char *fontconfig_match()
 {
+  font_lookups++;
   FcConfig *config = FcInitLoadConfigAndFonts();
   FcPattern *want = FcNameParse((const FcChar8 *)"DejaVu Sans Mono");
   const char *found = nullptr;
@@ -59,6 +523,7 @@ static const char *fontconfig_match()
     }
     if (match)
       FcPatternDestroy(match);
+    put_fontconfig_answer(&new_part[PART_FONTCONFIG], config, found ? found : "");
   }
   if (want)
     FcPatternDestroy(want);
@@ -67,41 +532,61 @@ static const char *fontconfig_match()
   return found;
 }
 
-const char *plat_font_path()
+// The font file, with the cache loaded.
+static const char *find_font()
 {
   const char *path = getenv("TARVO_FONT");
-  if (!path || !*path)
+  char cached[PLAT_PATH_LEN];
+  if (path && *path)
+    return path;
+  if (old_part[PART_FONTCONFIG] && cached_match(old_part[PART_FONTCONFIG], old_len[PART_FONTCONFIG], cached))
+    path = *cached ? strcpy(matched_font, cached) : nullptr;
+  else
     path = fontconfig_match();
   return path ? path : default_font;
 }
 
-int plat_font_open(int *advance, int *height, int *ascent)
+const char *plat_font_path()
 {
-  const char *path = plat_font_path();
-  if (!TTF_WasInit() && TTF_Init() != 0) {
-    fprintf(stderr, "tarvo: cannot start the font renderer: %s\n", TTF_GetError());
-    return 0;
-  }
-  font = open_font_in_memory(path);
-  if (!font) {
-    fprintf(stderr, "tarvo: cannot open the font '%s' (%s); install the package fonts-dejavu-core "
-                    "or set TARVO_FONT to a fixed-pitch font file\n", path, TTF_GetError());
+  load_cache();
+  const char *path = find_font();
+  save_cache();
+  drop_cache();
+  return path;
+}
+
+// ---- Rendering the glyphs.
+
+static TTF_Font *font;
+// The font file, read whole: the glyphs are rendered from memory instead
+// of seeking and reading the file for each.
+static void *font_bytes;
+
+static void close_font()
+{
+  if (font)
+    TTF_CloseFont(font);
+  font = nullptr;
+  SDL_free(font_bytes);
+  font_bytes = nullptr;
+  if (TTF_WasInit())
     TTF_Quit();
-    return 0;
+}
+
+// Opens the font file at path from memory; null when it cannot be read or is no font.
+static TTF_Font *open_font_in_memory(const char *path)
+{
+  size_t size;
+  font_opens++;
+  font_bytes = SDL_LoadFile(path, &size);
+  if (!font_bytes)
+    return nullptr;
+  TTF_Font *f = TTF_OpenFontRW(SDL_RWFromConstMem(font_bytes, (int)size), 1, FONT_POINTS);
+  if (!f) {
+    SDL_free(font_bytes);
+    font_bytes = nullptr;
   }
-  TTF_SetFontHinting(font, TTF_HINTING_MONO);
-  int minx, maxx, miny, maxy, adv = 0;
-  if (TTF_GlyphMetrics(font, 'M', &minx, &maxx, &miny, &maxy, &adv) != 0 || adv <= 0) {
-    fprintf(stderr, "tarvo: the font '%s' has no usable glyphs\n", path);
-    plat_font_close();
-    return 0;
-  }
-  glyph_w = adv;
-  glyph_h = TTF_FontHeight(font);
-  *advance = glyph_w;
-  *height = glyph_h;
-  *ascent = TTF_FontAscent(font);
-  return 1;
+  return f;
 }
 
 static uint8_t *render_glyph(unsigned char c)
@@ -127,12 +612,88 @@ static uint8_t *render_glyph(unsigned char c)
   return mask;
 }
 
+// Opens the font at path, renders all 256 masks and closes it again.
+// Prints a message and returns 0 when the font cannot be used.
+static int render_glyphs(const char *path)
+{
+  if (!TTF_WasInit() && TTF_Init() != 0) {
+    fprintf(stderr, "tarvo: cannot start the font renderer: %s\n", TTF_GetError());
+    return 0;
+  }
+  font = open_font_in_memory(path);
+  if (!font) {
+    fprintf(stderr, "tarvo: cannot open the font '%s' (%s); install the package fonts-dejavu-core "
+                    "or set TARVO_FONT to a fixed-pitch font file\n", path, TTF_GetError());
+    close_font();
+    return 0;
+  }
+  TTF_SetFontHinting(font, TTF_HINTING_MONO);
+  int minx, maxx, miny, maxy, adv = 0;
+  if (TTF_GlyphMetrics(font, 'M', &minx, &maxx, &miny, &maxy, &adv) != 0 || adv <= 0 || adv > MAX_GLYPH_SIDE ||
+      TTF_FontHeight(font) < 1 || TTF_FontHeight(font) > MAX_GLYPH_SIDE) {
+    fprintf(stderr, "tarvo: the font '%s' has no usable glyphs\n", path);
+    close_font();
+    return 0;
+  }
+  glyph_w = adv;
+  glyph_h = TTF_FontHeight(font);
+  glyph_ascent = TTF_FontAscent(font);
+  glyph_stride = (glyph_w * glyph_h + 7) / 8;
+  glyph_bits = (uint8_t *)calloc(256, glyph_stride);
+  for (int c = 0; c < 256 && glyph_bits; c++) {
+    uint8_t *mask = glyph_masks[c] = render_glyph((unsigned char)c);
+    for (int i = 0; mask && i < glyph_w * glyph_h; i++)
+      glyph_bits[c * glyph_stride + i / 8] |= (uint8_t)(mask[i] << i % 8);
+  }
+  close_font();
+  return glyph_bits != nullptr;
+}
+
+// The font at path rendered; the masks, their metrics and what they
+// depend on become the cache's new glyph part.
+static int render_font(const char *path)
+{
+  byte_buf *b = &new_part[PART_GLYPHS];
+  put_render_inputs(b, path); // before reading: a font changed meanwhile is noticed next time
+  if (!render_glyphs(path)) {
+    free_buf(b);
+    return 0;
+  }
+  uint8_t metrics[12];
+  put_le(metrics, (uint32_t)glyph_w, 4);
+  put_le(metrics + 4, (uint32_t)glyph_h, 4);
+  put_le(metrics + 8, (uint32_t)glyph_ascent, 4);
+  put_bytes(b, metrics, 12);
+  put_bytes(b, glyph_bits, 256u * glyph_stride);
+  return 1;
+}
+
+int plat_font_open(int *advance, int *height, int *ascent)
+{
+  plat_font_close();
+  load_cache();
+  const char *path = find_font();
+  int ok = (old_part[PART_GLYPHS] && cached_glyphs(old_part[PART_GLYPHS], old_len[PART_GLYPHS], path)) ||
+           render_font(path);
+  save_cache();
+  drop_cache();
+  if (!ok) {
+    plat_font_close();
+    return 0;
+  }
+  *advance = glyph_w;
+  *height = glyph_h;
+  *ascent = glyph_ascent;
+  return 1;
+}
+
 const uint8_t *plat_glyph(unsigned char c)
 {
-  if (!font)
+  if (!glyph_bits)
     return nullptr;
-  if (!glyph_masks[c])
-    glyph_masks[c] = render_glyph(c);
+  if (!glyph_masks[c] && (glyph_masks[c] = (uint8_t *)malloc((size_t)glyph_w * glyph_h)))
+    for (int i = 0; i < glyph_w * glyph_h; i++)
+      glyph_masks[c][i] = glyph_bits[c * glyph_stride + i / 8] >> i % 8 & 1;
   return glyph_masks[c];
 }
 
@@ -142,13 +703,9 @@ void plat_font_close()
     free(m);
     m = nullptr;
   }
-  if (font)
-    TTF_CloseFont(font);
-  font = nullptr;
-  SDL_free(font_bytes);
-  font_bytes = nullptr;
-  if (TTF_WasInit())
-    TTF_Quit();
+  free(glyph_bits);
+  glyph_bits = nullptr;
+  close_font();
 }
 
 int plat_save_png(const char *path, const uint32_t *pixels, int width, int height)

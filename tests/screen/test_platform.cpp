@@ -2,6 +2,7 @@
 // deliver them, and the font file chosen.
 #include "support/support.h"
 #include <SDL.h>
+#include <functional>
 
 // Codes of key presses from a key script line or (script empty) from the
 // SDL window as key sym, modifiers and the text the key types.
@@ -81,4 +82,97 @@ TEST(Platform, FontFileFromTheEnvironmentFontconfigOrTheDebianPath)
   }
   unsetenv("FONTCONFIG_FILE");
   unsetenv("TARVO_FONT");
+}
+
+// What one plat_font_open gives, and whether it asked fontconfig and opened a font file.
+struct font_seen {
+  int lookups = 0, opens = 0, advance = 0, height = 0, ascent = 0;
+  std::vector<uint8_t> masks;
+  bool operator==(const font_seen &o) const
+  {
+    return std::tie(advance, height, ascent, masks) == std::tie(o.advance, o.height, o.ascent, o.masks);
+  }
+};
+static font_seen open_font()
+{
+  font_seen s;
+  s.lookups = font_lookups;
+  s.opens = font_opens;
+  EXPECT_TRUE(plat_font_open(&s.advance, &s.height, &s.ascent));
+  for (int c = 0; c < 256 && s.advance; c++)
+    s.masks.insert(s.masks.end(), plat_glyph(c), plat_glyph(c) + s.advance * s.height);
+  plat_font_close();
+  s.lookups = font_lookups - s.lookups;
+  s.opens = font_opens - s.opens;
+  return s;
+}
+
+// The font's path, metrics and masks come from the cache, with neither fontconfig nor the font file,
+// exactly while nothing they depend on has changed; a damaged cache is found out and written anew.
+TEST(Platform, FontCacheServesAStartOnlyWhileWhatItDependsOnIsUnchanged)
+{
+  const std::string dir = scratch_dir("font_cache"), dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono";
+  const std::string font = dir + "/fonts/mono.ttf", home = dir + "/home", cache = dir + "/cache/tarvo/font-cache";
+  std::string saved[] = {getenv("HOME") ?: "", getenv("XDG_CACHE_HOME") ?: ""};
+  std::filesystem::create_directories(dir + "/fonts");
+  std::filesystem::copy_file(dejavu + ".ttf", font);
+  for (std::string conf : {"/fonts.conf", "/other.conf"})
+    write_file(dir + conf, "<fontconfig><dir>" + dir + "/fonts</dir><cachedir>" + dir + "/fc</cachedir></fontconfig>");
+  std::filesystem::create_directories(dir + "/filed");
+  write_file(dir + "/filed/tarvo", "");
+  auto set = [](const char *name, std::string value) { return [=] { setenv(name, value.c_str(), 1); }; };
+  auto touch = [](std::string path) {
+    return [=] { std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) - std::chrono::hours(1)); };
+  };
+  auto bold = [&] { std::filesystem::copy_file(dejavu + "-Bold.ttf", font, std::filesystem::copy_options::overwrite_existing); };
+  // The cache file cut to keep bytes and a byte flipped (negative: counted from the end).
+  const long all = 1 << 30, none = all;
+  auto damage = [&](long keep, long flip) {
+    return [=] {
+      std::string b = read_file(cache);
+      b.resize(std::min<size_t>(keep < 0 ? b.size() + keep : keep, b.size()));
+      if (flip != none)
+        b[flip < 0 ? b.size() + flip : flip] ^= 1;
+      write_file(cache, b);
+    };
+  };
+  struct { const char *change; std::function<void()> make; int lookups, opens, same; std::string cache; } rows[] = {
+    {"nothing", [] {}, 0, 0, 1, cache},
+    {"TARVO_FONT naming the font found", set("TARVO_FONT", font), 0, 0, 1, cache},
+    {"font file touched", touch(font), 1, 1, 1, cache},
+    {"font file replaced by its bold face", bold, 1, 1, 0, cache},
+    {"FONTCONFIG_FILE names another file", set("FONTCONFIG_FILE", dir + "/other.conf"), 1, 0, 1, cache},
+    {"setup file touched", touch(dir + "/other.conf"), 1, 0, 1, cache},
+    {"~/.fonts made", [&] { std::filesystem::create_directories(home + "/.fonts"); }, 1, 0, 1, cache},
+    {"cache empty", damage(0, none), 1, 1, 1, cache},
+    {"cache cut in its header", damage(27, none), 1, 1, 1, cache},
+    {"cache cut after its header", damage(28, none), 1, 1, 1, cache},
+    {"cache cut in its last glyph", damage(-1, none), 1, 1, 1, cache},
+    {"cache magic changed", damage(all, 0), 1, 1, 1, cache},
+    {"cache layout changed", damage(all, 8), 1, 1, 1, cache},
+    {"cache part length changed", damage(all, 12), 1, 1, 1, cache},
+    {"cache glyph bit flipped", damage(all, -1), 1, 1, 1, cache},
+    {"cache garbage", [&] { write_file(cache, std::string(5000, 'Z')); }, 1, 1, 1, cache},
+    {"XDG_CACHE_HOME relative", set("XDG_CACHE_HOME", "cache"), 1, 1, 1, home + "/.cache/tarvo/font-cache"},
+    {"cache folder a file", set("XDG_CACHE_HOME", dir + "/filed"), 1, 1, 1, ""},
+    {"cache folder impossible", set("XDG_CACHE_HOME", "/proc/self/tarvo"), 1, 1, 1, ""},
+  };
+  setenv("FONTCONFIG_FILE", (dir + "/fonts.conf").c_str(), 1);
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CACHE_HOME", (dir + "/cache").c_str(), 1);
+  font_seen last = open_font();
+  EXPECT_EQ(std::make_tuple(last.lookups, last.opens, last.masks.size()), std::make_tuple(1, 1, 256u * 8 * 16));
+  for (const auto &row : rows) {
+    unsetenv("TARVO_FONT");
+    row.make();
+    font_seen now = open_font(), again = open_font();
+    EXPECT_EQ(std::make_pair(now.lookups, now.opens), std::make_pair(row.lookups, row.opens)) << row.change;
+    EXPECT_EQ(now == last, (bool)row.same) << row.change;
+    EXPECT_EQ(again.lookups + again.opens, row.cache.empty() ? 2 : 0) << row.change;
+    EXPECT_TRUE(again == now && (row.cache.empty() || std::filesystem::exists(row.cache))) << row.change;
+    last = now;
+  }
+  setenv("HOME", saved[0].c_str(), 1);
+  saved[1].empty() ? unsetenv("XDG_CACHE_HOME") : setenv("XDG_CACHE_HOME", saved[1].c_str(), 1);
+  unsetenv("FONTCONFIG_FILE");
 }
