@@ -55,7 +55,7 @@ clang-check: deps
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCH=ON >/dev/null
 	cmake --build build/bench -j$(JOBS)
-	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && XDG_CACHE_HOME=$(CURDIR)/build/bench/cache "$$b"; done
 
 # Builds the fuzz targets with clang (ASan + UBSan + libFuzzer) and runs each
 # for FUZZ_SECONDS; a finding stops it and names the reproducer.

@@ -12,9 +12,13 @@
 struct trace_scale {
   long long base, height1, levels1;
   int top, bottom;
+  // The quotient is taken in double: |v * height1| < 2^31 and levels1 <
+  // 2^16, so the correctly rounded quotient lies within 2^-21 of the true
+  // one, never across a whole number it does not reach, and truncating it
+  // gives the integer division's result without a 64-bit division.
   int y(int v) const
   {
-    long long y = base - ((long long)v * height1) / levels1;
+    long long y = base - (long long)((double)((long long)v * height1) / (double)levels1);
     return (int)std::clamp<long long>(y, top, bottom);
   }
 };
@@ -182,15 +186,23 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
     // b(k) = ceil(k*n/width).  The stroke drawn in column k covers the
     // first value of column k-1 through the first value of column k: each
     // stroke reaches over to its neighbour, so the trace has no gaps.
-    auto b = [&](long long k) { return column_start(k, n, width); };
+    // b(k) stepped from b(k-1) without a division: ceil(k*n/width) grows by
+    // n/width, and by one more each time the remainder passes width.
+    long long step = n / width, extra = n % width, b_next = 0, rem = width - 1;
     long long last_col = last_column(n, width);
     std::vector<int> top(last_col + 1, 0), bottom(last_col + 1, -1);
     int use_gathered = gathered.active && gathered.first == first && gathered.n == n &&
                        gathered.seen == n && gathered.width == width && stride == 1;
     gathered.active = 0;
     for (long long k = 1; k <= last_col + 1; k++) {
-      long long from = b(k - 1);
-      long long to = k <= last_col ? b(k) : n - 1;
+      long long from = b_next;
+      b_next += step;
+      rem += extra;
+      if (rem >= width) {
+        b_next++;
+        rem -= width;
+      }
+      long long to = k <= last_col ? b_next : n - 1;
       int lo, hi;
       if (use_gathered) {
         // Column k-1's values, and the first of column k.

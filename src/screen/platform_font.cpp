@@ -252,6 +252,56 @@ static int put_list(byte_buf *b, FcStrList *list)
   return n;
 }
 
+// Stamps folder (the first len bytes of path) unless it is among the
+// folders already stamped.
+static int put_folder_once(byte_buf *b, const char *path, size_t len, char (*folders)[PLAT_PATH_LEN], int *kept,
+                           int room)
+{
+  if (len == 0 || len >= PLAT_PATH_LEN)
+    return 0;
+  for (int i = 0; i < *kept; i++)
+    if (strncmp(folders[i], path, len) == 0 && folders[i][len] == 0)
+      return 0;
+  char folder[PLAT_PATH_LEN];
+  memcpy(folder, path, len);
+  folder[len] = 0;
+  if (*kept < room)
+    memcpy(folders[(*kept)++], folder, len + 1);
+  put_stamp(b, folder);
+  return 1;
+}
+
+// Setup files that are, or link to, files under /usr belong to packages,
+// which replace a file rather than edit it, and a replacement changes its
+// folder's time: the stamps of the folders (the link's and the file's)
+// stand for all such files, as fontconfig knows its font folders by their
+// times.  Other setup files, in /etc or the user's home, may be edited in
+// place and are stamped one by one.  Deciding costs a path resolution per
+// file, but only when the cache is written; a start that uses it stats the
+// few folders and files.
+static int put_config_files(byte_buf *b, FcStrList *list)
+{
+  enum { MAX_FOLDERS = 16 };
+  char folders[MAX_FOLDERS][PLAT_PATH_LEN];
+  int n = 0, kept = 0;
+  if (!list)
+    return 0;
+  while (FcChar8 *s = FcStrListNext(list)) {
+    const char *path = (const char *)s;
+    char *real = realpath(path, nullptr);
+    if (real && strncmp(real, "/usr/", 5) == 0) {
+      n += put_folder_once(b, path, (size_t)(strrchr(path, '/') - path), folders, &kept, MAX_FOLDERS);
+      n += put_folder_once(b, real, (size_t)(strrchr(real, '/') - real), folders, &kept, MAX_FOLDERS);
+    } else {
+      put_stamp(b, path);
+      n++;
+    }
+    free(real);
+  }
+  FcStrListDone(list);
+  return n;
+}
+
 // The cache's fontconfig part: its inputs, the file matched ("" for none)
 // and the stamps of every setup file, setup folder and font folder config
 // was made from, the user's places and the matched file.
@@ -261,7 +311,7 @@ static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *fil
   put_str(b, file);
   size_t count_at = b->len;
   put_u32(b, 0);
-  int n = put_list(b, FcConfigGetConfigFiles(config));
+  int n = put_config_files(b, FcConfigGetConfigFiles(config));
   n += put_list(b, FcConfigGetConfigDirs(config));
   n += put_list(b, FcConfigGetFontDirs(config));
   n += put_user_places(b);
