@@ -272,9 +272,10 @@ static bool switch_current(int w)
     layout_window(old);
     const window_view *ov = &window_views[old];
     if (ov->top >= 0 && ov->bottom < graph_area()) {
+      // The title loses its ">", an empty window's too: two windows must
+      // never both look current.
       draw_window_frame(old, frame_color);
-      if (windows[old].num_samples > 0)
-        draw_title(old);
+      draw_title(old);
     }
   }
   return true;

@@ -142,6 +142,19 @@ TEST_F(Display, TracesBandsGotoCursorsReadoutsAndTitlesAsShown)
   }
   clear_window(4); // an empty window blanks the readout
   EXPECT_EQ(status_cache[0], 0);
+  // Leaving a window, empty or not, takes the ">" from its title.
+  last_vis = 4;
+  redraw_all();
+  for (int left : {4, 3}) {
+    select_window(left);
+    select_window(1);
+    layout_window(left);
+    int ink = 0, x = window_views[left].left + 2, y = window_views[left].top + 2;
+    for (int r = 0; r < row_height - 2; r++)
+      for (int i = 0; i < char_width; i++)
+        ink += px(x + i, y + r) != palette[title_bg];
+    EXPECT_EQ(ink, 0) << "window " << left;
+  }
   title_right_text(5, text, sizeof text);
   EXPECT_STREQ(text, "No signal");
   window_views[2].view_start = window_views[2].view_end = 100;
