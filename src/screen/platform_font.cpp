@@ -439,7 +439,9 @@ static int cache_path(char *out, const char *file)
 static void load_cache()
 {
   char path[PLAT_PATH_LEN];
-  int fd = cache_path(path, "/font-cache") ? open(path, O_RDONLY | O_CLOEXEC) : -1;
+  // Not waiting on a pipe someone left in its place: the open does not block
+  // and anything but a regular file is refused below.
+  int fd = cache_path(path, "/font-cache") ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
   struct stat st;
   if (fd < 0)
     return;
@@ -525,7 +527,10 @@ static void save_cache()
   put_bytes(&b, "\0\0\0\0\0\0\0\0", 8);
   for (int i = 0; i < PARTS; i++)
     put_bytes(&b, part[i], len[i]);
-  int fd = b.failed ? -1 : open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  // A name left over from an earlier run is removed; the file is made new,
+  // never through a link.
+  unlink(temp);
+  int fd = b.failed ? -1 : open(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd >= 0) {
     put_le(b.data + 20, checksum(b.data + HEADER_BYTES, b.len - HEADER_BYTES), 8);
     int ok = write_all(fd, b.data, b.len);

@@ -1,6 +1,7 @@
 // The platform seen from outside: keys as the SDL window and key scripts
 // deliver them, and the font file chosen.
 #include "support/support.h"
+#include <sys/stat.h>
 #include <SDL.h>
 #include <functional>
 
@@ -153,6 +154,7 @@ TEST(Platform, FontCacheServesAStartOnlyWhileWhatItDependsOnIsUnchanged)
     {"cache part length changed", damage(all, 12), 1, 1, 1, cache},
     {"cache glyph bit flipped", damage(all, -1), 1, 1, 1, cache},
     {"cache garbage", [&] { write_file(cache, std::string(5000, 'Z')); }, 1, 1, 1, cache},
+    {"cache a pipe", [&] { std::filesystem::remove(cache); mkfifo(cache.c_str(), 0600); }, 1, 1, 1, cache},
     {"XDG_CACHE_HOME relative", set("XDG_CACHE_HOME", "cache"), 1, 1, 1, home + "/.cache/tarvo/font-cache"},
     {"cache folder a file", set("XDG_CACHE_HOME", dir + "/filed"), 1, 1, 1, ""},
     {"cache folder impossible", set("XDG_CACHE_HOME", "/proc/self/tarvo"), 1, 1, 1, ""},
