@@ -49,21 +49,22 @@ void load_start_files()
   int n = num_files < 1 ? 1 : num_files > MAX_FILES ? MAX_FILES : num_files;
   last_vis = first_vis + n - 1;
   info_enabled = 0;
-  // The files fill one first screen: it is shown as it grows only when
-  // loading takes long enough to be seen.
+  // The files fill one first screen, drawn once after the last load;
+  // meanwhile only the loading messages show, and only when loading takes
+  // long enough to be seen.
   hold_presents(1);
+  loads_drawn_later = 1;
   char base[FILE_NAME_LEN];
   for (int i = 0; i < n; i++) {
-    // The load draws the window; one that fails is drawn empty.
     make_current(first_vis + i);
     change_dir(plat_start_dir()); // as check_file_names found it
     split_path(base, file_names[i]);
     load_probed_file(base, file_types[i]);
-    if (windows[cur_win].num_samples == 0)
-      draw_window(cur_win);
   }
-  if (last_vis > first_vis)
-    select_window(first_vis);
+  loads_drawn_later = 0;
+  make_current(first_vis);
+  redraw_all();
+  end_trace_gather(-1);
   hold_presents(0);
   info_enabled = 1;
 }

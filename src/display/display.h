@@ -28,22 +28,28 @@ void redraw_scroll();
 void redraw_all();
 void redraw_screen();
 void select_window(int w);
-// select_window without drawing w: for a caller about to draw it whole.
+// Makes w the current window, drawing nothing (the old window's cursor
+// position is kept as select_window keeps it): for a caller that redraws
+// every window afterwards.
 void make_current(int w);
 void goto_position(int p);
 void draw_range_box(int w);
 void move_mark(int letter, int p);
+// One channel's trace, width columns from x0, height rows centred on yc.
+// With bg >= 0 a trace of strokes (at least two values a column) paints its
+// whole rectangle, bg between the strokes, so that no fill need come first.
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
-                int x0, int yc, int levels, int zero, int color);
-// A loader storing n mono values from first can hand them, in order and as
-// they are stored, to the trace that will first draw them, width columns
-// wide (0: none will): the trace then needs no second pass over them, the
-// values being gathered while they are still in the processor's cache.
-// The values must not change before the window is drawn; end_trace_gather
-// drops what was gathered and not used.
-void begin_trace_gather(const int16_t *first, long long n, int width);
-void gather_trace_values(const int16_t *v, long long count);
-void end_trace_gather();
+                int x0, int yc, int levels, int zero, int color, int bg = -1);
+// A loader storing n mono values from first into window w can hand them,
+// in order and as they are stored, to the trace that will first draw them,
+// width columns wide (0: none will): the trace then needs no second pass
+// over them, the values being gathered while they are still in the
+// processor's cache.  The values must not change before the window is
+// drawn; end_trace_gather drops what was gathered for w (all when w < 0)
+// and not used.
+void begin_trace_gather(int w, const int16_t *first, long long n, int width);
+void gather_trace_values(int w, const int16_t *v, long long count);
+void end_trace_gather(int w);
 // The width of the trace redraw_current would draw for window w, the
 // current window, now; 0 when it would draw none (hidden, scroll mode).
 int load_trace_width(int w);

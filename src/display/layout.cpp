@@ -143,23 +143,36 @@ static void draw_waveform(int w)
 {
   signal_window *sw = &windows[w];
   const window_view *v = &window_views[w];
-  fill_rect(v->left + 2, v->top + row_height + 2, v->right - 2, v->bottom - 2, plot_color);
-  if (sw->num_samples == 0 || !sw->samples)
-    return;
-  sw->marks[MARK_HOME] = 0;
-  sw->marks[MARK_END] = sw->num_samples;
+  int left = v->left + 2, top = v->top + row_height + 2, right = v->right - 2, bottom = v->bottom - 2;
   int c = std::clamp<int>(sw->channels, 1, MAX_CHANNELS);
   int n = v->view_end - v->view_start;
-  if (n <= 0)
-    return;
   int levels = sw->adc_bits >= 1 && sw->adc_bits <= 16 ? 1 << sw->adc_bits : 0;
   int inner = (v->bottom - 1) - (v->top + row_height + 1) - 4;
   int h = window_views[w].split_channels ? inner / c : inner;
   int step = window_views[w].split_channels ? h : 0;
   int yc = h / 2 + v->top + row_height + 3;
+  int x0 = v->left + 3, width = v->right - v->left - 6;
+  if (sw->num_samples == 0 || !sw->samples || n <= 0) {
+    fill_rect(left, top, right, bottom, plot_color);
+    return;
+  }
+  sw->marks[MARK_HOME] = 0;
+  sw->marks[MARK_END] = sw->num_samples;
+  if (c == 1 && levels >= 2 && width >= 1 && h >= 2 && (long long)n >= 2LL * width) {
+    // One trace of strokes paints its own rectangle, background included:
+    // only the band around it is filled first.
+    int y0 = yc - h / 2, y1 = yc + h / 2;
+    fill_rect(left, top, right, y0 - 1, plot_color);
+    fill_rect(left, y1 + 1, right, bottom, plot_color);
+    fill_rect(left, y0, x0 - 1, y1, plot_color);
+    fill_rect(x0 + width, y0, right, y1, plot_color);
+    plot_trace(sw->samples + v->view_start, n, 1, width, h, x0, yc, levels, sw->zero_level, wave_color, plot_color);
+    return;
+  }
+  fill_rect(left, top, right, bottom, plot_color);
   for (int k = 0; k < c; k++) {
-    plot_trace(sw->samples + (long long)v->view_start * c + k, n, c, v->right - v->left - 6, h,
-               v->left + 3, yc, levels, sw->zero_level, wave_color - k);
+    plot_trace(sw->samples + (long long)v->view_start * c + k, n, c, width, h, x0, yc, levels, sw->zero_level,
+               wave_color - k);
     yc += step;
   }
 }
@@ -281,7 +294,14 @@ static bool switch_current(int w)
   return true;
 }
 
-void make_current(int w) { switch_current(w); }
+void make_current(int w)
+{
+  if (w < 0 || w >= NUM_WINDOWS || w == cur_win)
+    return;
+  window_views[cur_win].saved_cursor = cursor;
+  cur_win = w;
+  cursor = window_views[w].saved_cursor;
+}
 
 void select_window(int w)
 {

@@ -106,38 +106,44 @@ static long long last_column(long long n, int width) { return (n - 1) * width / 
 // The first trace of a freshly read mono signal: the extremes of each
 // column's values are gathered while the loader stores them, still in the
 // processor's cache, rather than in a second pass over the whole signal when
-// the window is drawn.  plot_trace takes them once, for exactly those values
-// at that width; anything else ends the gathering.
-static struct {
+// the window is drawn.  One record per window, so that the start-up can load
+// all its files before drawing any; plot_trace takes a record once, for
+// exactly those values at that width.
+struct gathered_trace {
   int active;
   const int16_t *first;
   long long n, seen; // values expected and stored so far
   int width;
   long long col;     // the column being gathered
-  std::vector<int> lo, hi;
-} gathered;
+  std::vector<int> lo, hi, head; // each column's extremes and first value
+};
+static gathered_trace gathered[NUM_WINDOWS];
 
-void begin_trace_gather(const int16_t *first, long long n, int width)
+void begin_trace_gather(int w, const int16_t *first, long long n, int width)
 {
-  gathered.active = 0;
+  if (w < 0 || w >= NUM_WINDOWS)
+    return;
+  gathered_trace &g = gathered[w];
+  g.active = 0;
   if (width < 1 || n < 2LL * width)
     return; // drawn as lines, value by value
   long long columns = last_column(n, width) + 1;
-  gathered.lo.assign(columns, 0);
-  gathered.hi.assign(columns, 0);
-  gathered.first = first;
-  gathered.n = n;
-  gathered.width = width;
-  gathered.seen = 0;
-  gathered.col = 0;
-  gathered.active = 1;
+  g.lo.assign(columns, 0);
+  g.hi.assign(columns, 0);
+  g.head.assign(columns, 0);
+  g.first = first;
+  g.n = n;
+  g.width = width;
+  g.seen = 0;
+  g.col = 0;
+  g.active = 1;
 }
 
-void gather_trace_values(const int16_t *v, long long count)
+void gather_trace_values(int w, const int16_t *v, long long count)
 {
-  auto &g = gathered;
-  if (!g.active)
+  if (w < 0 || w >= NUM_WINDOWS || !gathered[w].active)
     return;
+  gathered_trace &g = gathered[w];
   if (v != g.first + g.seen || count > g.n - g.seen) {
     g.active = 0;
     return;
@@ -147,6 +153,8 @@ void gather_trace_values(const int16_t *v, long long count)
     long long start = column_start(g.col, g.n, g.width);
     long long end = g.col < last ? column_start(g.col + 1, g.n, g.width) : g.n;
     long long take = std::min(count, end - g.seen);
+    if (g.seen == start)
+      g.head[g.col] = v[0];
     int lo = g.seen == start ? v[0] : g.lo[g.col];
     int hi = g.seen == start ? v[0] : g.hi[g.col];
     column_range(v, take, 1, &lo, &hi);
@@ -160,10 +168,24 @@ void gather_trace_values(const int16_t *v, long long count)
   }
 }
 
-void end_trace_gather() { gathered.active = 0; }
+void end_trace_gather(int w)
+{
+  for (int i = 0; i < NUM_WINDOWS; i++)
+    if (w < 0 || i == w)
+      gathered[i].active = 0;
+}
+
+// The record gathered for exactly these values at this width, if any.
+static gathered_trace *gathered_for(const int16_t *first, long long n, int stride, int width)
+{
+  for (gathered_trace &g : gathered)
+    if (g.active && g.first == first && g.n == n && g.seen == n && g.width == width && stride == 1)
+      return &g;
+  return nullptr;
+}
 
 void plot_trace(const int16_t *first, int n, int stride, int width, int height,
-                int x0, int yc, int levels, int zero, int color)
+                int x0, int yc, int levels, int zero, int color, int bg)
 {
   if (n < 1 || stride < 1 || levels < 2)
     return;
@@ -191,9 +213,7 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
     long long step = n / width, extra = n % width, b_next = 0, rem = width - 1;
     long long last_col = last_column(n, width);
     std::vector<int> top(last_col + 1, 0), bottom(last_col + 1, -1);
-    int use_gathered = gathered.active && gathered.first == first && gathered.n == n &&
-                       gathered.seen == n && gathered.width == width && stride == 1;
-    gathered.active = 0;
+    gathered_trace *use = gathered_for(first, n, stride, width);
     for (long long k = 1; k <= last_col + 1; k++) {
       long long from = b_next;
       b_next += step;
@@ -204,13 +224,14 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
       }
       long long to = k <= last_col ? b_next : n - 1;
       int lo, hi;
-      if (use_gathered) {
-        // Column k-1's values, and the first of column k.
-        lo = gathered.lo[k - 1];
-        hi = gathered.hi[k - 1];
+      if (use) {
+        // Column k-1's values, and the first of column k: the signal itself
+        // is not read again, so drawing it later finds nothing out of cache.
+        lo = use->lo[k - 1];
+        hi = use->hi[k - 1];
         if (k <= last_col) {
-          lo = std::min(lo, value(to));
-          hi = std::max(hi, value(to));
+          lo = std::min(lo, use->head[k]);
+          hi = std::max(hi, use->head[k]);
         }
       } else {
         lo = hi = value(from);
@@ -229,7 +250,9 @@ void plot_trace(const int16_t *first, int n, int stride, int width, int height,
         bottom[x] = std::max(bottom[x], y_bottom);
       }
     }
-    fill_columns(x0, (int)last_col + 1, top.data(), bottom.data(), color);
+    if (use)
+      use->active = 0;
+    fill_columns(x0, (int)last_col + 1, top.data(), bottom.data(), color, bg, s.top, s.bottom);
     return;
   }
   move_to(x0, s.y(value(0)));

@@ -61,6 +61,9 @@ int shift_to_16(int64_t lo, int64_t hi);
 
 // Loads a file into the current window; an empty name asks for one.
 void load_file(const char *name, int force_raw);
+// Set while the start-up loads its files: a load leaves its window to one
+// redraw of all windows after the last.
+extern int loads_drawn_later;
 // load_file for a name whose probe just gave type (>= 0), without probing it again.
 void load_probed_file(const char *name, int type);
 // Opens a file for loading and prepares the current window's record; null on failure.

@@ -329,7 +329,7 @@ static int64_t read_staged(FILE *f, int code, int swapped, int64_t total, int16_
       swap_values(load_chunk, (size_t)whole, size);
     convert_values(code, load_chunk, (int)whole, dst + stored, scale, shift);
     add_value_stats(&load_stats, dst + stored, whole);
-    gather_trace_values(dst + stored, whole);
+    gather_trace_values(cur_win, dst + stored, whole);
     stored += whole;
     if (got < want)
       break;
@@ -357,7 +357,7 @@ static int64_t read_direct16(FILE *f, int64_t offset, int swapped, int64_t total
     if (swapped)
       swap_bytes16((uint8_t *)(dst + from), (size_t)(have / 2 - from));
     add_value_stats(&load_stats, dst + from, have / 2 - from);
-    gather_trace_values(dst + from, have / 2 - from);
+    gather_trace_values(cur_win, dst + from, have / 2 - from);
   }
   return have / 2; // a trailing odd byte is no value
 }
@@ -388,9 +388,9 @@ void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channel
   int64_t stored = 0;
   load_stats = {};
   if (c == 1)
-    begin_trace_gather(sw->samples, total, load_trace_width(w));
+    begin_trace_gather(w, sw->samples, total, load_trace_width(w));
   else
-    end_trace_gather();
+    end_trace_gather(w);
   if (seek_to(f, offset)) {
     if (code == SC_S16 && std::endian::native == std::endian::little)
       stored = read_direct16(f, offset, swapped, total, sw->samples);
@@ -408,6 +408,8 @@ void read_samples(FILE *f, int code, int64_t offset, int64_t frames, int channel
   finish_load();
   fclose(f);
 }
+
+int loads_drawn_later;
 
 void finish_load()
 {
@@ -431,7 +433,9 @@ void finish_load()
   cursor = (n < scr_width ? n : scr_width) / 2;
   window_views[w].view_start = 0;
   window_views[w].view_end = n;
-  redraw_current();
-  end_trace_gather();
+  if (!loads_drawn_later) {
+    redraw_current();
+    end_trace_gather(w);
+  }
   show_signal_info(w);
 }

@@ -216,9 +216,44 @@ static int xdg_folder(char *out, const char *variable, const char *fallback)
          snprintf(out, PLAT_PATH_LEN, "%s%s%s", home, fallback ? "/" : "", fallback ? fallback : "") < PLAT_PATH_LEN;
 }
 
+static uint64_t checksum(const uint8_t *p, size_t n);
+
+// The stamps of a fontconfig part, each path once.
+struct stamp_set {
+  byte_buf *b;
+  int n;          // stamps put
+  uint64_t seen[256]; // checksums of the paths stamped
+  int kept;
+};
+
+// Stamps the first len bytes of path unless that path was stamped already.
+static void stamp_once(stamp_set *s, const char *path, size_t len)
+{
+  if (len == 0 || len >= PLAT_PATH_LEN)
+    return;
+  uint64_t h = checksum((const uint8_t *)path, len);
+  for (int i = 0; i < s->kept; i++)
+    if (s->seen[i] == h)
+      return;
+  if (s->kept < (int)(sizeof s->seen / sizeof s->seen[0]))
+    s->seen[s->kept++] = h;
+  char one[PLAT_PATH_LEN];
+  memcpy(one, path, len);
+  one[len] = 0;
+  put_stamp(s->b, one);
+  s->n++;
+}
+
+static void stamp_folder_of(stamp_set *s, const char *path)
+{
+  const char *slash = strrchr(path, '/');
+  if (slash)
+    stamp_once(s, path, (size_t)(slash - path));
+}
+
 // The places fontconfig's standard setup reads a user's own settings and
 // fonts from, present or not: one created later must be noticed.
-static int put_user_places(byte_buf *b)
+static void stamp_user_places(stamp_set *s)
 {
   static const struct { const char *variable, *fallback, *leaf; } places[] = {
     {"XDG_CONFIG_HOME", ".config", "fontconfig/fonts.conf"},
@@ -228,99 +263,73 @@ static int put_user_places(byte_buf *b)
     {nullptr, nullptr, ".fonts.conf.d"},
     {nullptr, nullptr, ".fonts"},
   };
-  int n = 0;
   char base[PLAT_PATH_LEN], path[PLAT_PATH_LEN];
   for (const auto &place : places)
     if (xdg_folder(base, place.variable, place.fallback) &&
-        snprintf(path, sizeof path, "%s/%s", base, place.leaf) < PLAT_PATH_LEN) {
-      put_stamp(b, path);
-      n++;
-    }
-  return n;
+        snprintf(path, sizeof path, "%s/%s", base, place.leaf) < PLAT_PATH_LEN)
+      stamp_once(s, path, strlen(path));
 }
 
-static int put_list(byte_buf *b, FcStrList *list)
+static void stamp_list(stamp_set *s, FcStrList *list)
 {
-  int n = 0;
   if (!list)
-    return 0;
-  while (FcChar8 *s = FcStrListNext(list)) {
-    put_stamp(b, (const char *)s);
-    n++;
-  }
+    return;
+  while (FcChar8 *p = FcStrListNext(list))
+    stamp_once(s, (const char *)p, strlen((const char *)p));
   FcStrListDone(list);
-  return n;
 }
 
-// Stamps folder (the first len bytes of path) unless it is among the
-// folders already stamped.
-static int put_folder_once(byte_buf *b, const char *path, size_t len, char (*folders)[PLAT_PATH_LEN], int *kept,
-                           int room)
+// Setup files reached through a link (the conf.d folders hold links to the
+// files packages put down) are stamped by the link's folder and the file's:
+// links are added and removed there, and packages replace a file rather
+// than edit it, which changes its folder's time too.  Files named directly
+// (fonts.conf, local.conf, the user's own) may be edited in place and are
+// stamped one by one.  Telling them apart costs a path resolution per file, but
+// only when the cache is written.
+static void stamp_config_files(stamp_set *s, FcStrList *list)
 {
-  if (len == 0 || len >= PLAT_PATH_LEN)
-    return 0;
-  for (int i = 0; i < *kept; i++)
-    if (strncmp(folders[i], path, len) == 0 && folders[i][len] == 0)
-      return 0;
-  char folder[PLAT_PATH_LEN];
-  memcpy(folder, path, len);
-  folder[len] = 0;
-  if (*kept < room)
-    memcpy(folders[(*kept)++], folder, len + 1);
-  put_stamp(b, folder);
-  return 1;
-}
-
-// Setup files that are, or link to, files under /usr belong to packages,
-// which replace a file rather than edit it, and a replacement changes its
-// folder's time: the stamps of the folders (the link's and the file's)
-// stand for all such files, as fontconfig knows its font folders by their
-// times.  Other setup files, in /etc or the user's home, may be edited in
-// place and are stamped one by one.  Deciding costs a path resolution per
-// file, but only when the cache is written; a start that uses it stats the
-// few folders and files.
-static int put_config_files(byte_buf *b, FcStrList *list)
-{
-  enum { MAX_FOLDERS = 16 };
-  char folders[MAX_FOLDERS][PLAT_PATH_LEN];
-  int n = 0, kept = 0;
   if (!list)
-    return 0;
-  while (FcChar8 *s = FcStrListNext(list)) {
-    const char *path = (const char *)s;
+    return;
+  while (FcChar8 *p = FcStrListNext(list)) {
+    const char *path = (const char *)p;
     char *real = realpath(path, nullptr);
-    if (real && strncmp(real, "/usr/", 5) == 0) {
-      n += put_folder_once(b, path, (size_t)(strrchr(path, '/') - path), folders, &kept, MAX_FOLDERS);
-      n += put_folder_once(b, real, (size_t)(strrchr(real, '/') - real), folders, &kept, MAX_FOLDERS);
+    if (real && strcmp(real, path) != 0) {
+      stamp_folder_of(s, path);
+      stamp_folder_of(s, real);
     } else {
-      put_stamp(b, path);
-      n++;
+      stamp_once(s, path, strlen(path));
     }
     free(real);
   }
   FcStrListDone(list);
-  return n;
 }
 
 // The cache's fontconfig part: its inputs, the file matched ("" for none)
-// and the stamps of every setup file, setup folder and font folder config
-// was made from, the user's places and the matched file.
+// and the stamps of what the answer was made from: the setup files and
+// folders, fontconfig's cache folders, the user's places and, last, the
+// matched file.  The cache folders stand for the font folders: fontconfig
+// writes a folder's cache anew when it finds the folder changed, and
+// installing fonts from packages runs it, so a font added or removed shows
+// as a changed cache folder (a font copied by hand into a system folder
+// shows once any program has used fontconfig since; the user's own font
+// folders are among the places stamped themselves).
 static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *file)
 {
   put_fontconfig_inputs(b);
   put_str(b, file);
   size_t count_at = b->len;
   put_u32(b, 0);
-  int n = put_config_files(b, FcConfigGetConfigFiles(config));
-  n += put_list(b, FcConfigGetConfigDirs(config));
-  n += put_list(b, FcConfigGetFontDirs(config));
-  n += put_user_places(b);
+  stamp_set s = {b, 0, {}, 0};
+  stamp_config_files(&s, FcConfigGetConfigFiles(config));
+  stamp_list(&s, FcConfigGetConfigDirs(config));
+  stamp_list(&s, FcConfigGetCacheDirs(config));
+  stamp_user_places(&s);
   if (*file) {
     put_stamp(b, file);
-    n++;
+    s.n++;
   }
   if (!b->failed)
-    put_le(b->data + count_at, (uint32_t)n, 4);
+    put_le(b->data + count_at, (uint32_t)s.n, 4);
 }
 
 // The matched file a cached fontconfig part holds, into out, when all its

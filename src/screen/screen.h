@@ -32,8 +32,10 @@ void prepare_surface();
 void release_surface();
 void fill_rect(int x0, int y0, int x1, int y1, int color);
 // Vertical strokes in count columns from x0: column x0 + i gets rows
-// top[i]..bottom[i] (none when top[i] > bottom[i]).  Drawn row by row.
-void fill_columns(int x0, int count, const int *top, const int *bottom, int color);
+// top[i]..bottom[i] (none when top[i] > bottom[i]).  Drawn row by row; with
+// bg >= 0 every row from y_from to y_to is painted, bg where no stroke is.
+void fill_columns(int x0, int count, const int *top, const int *bottom, int color, int bg = -1, int y_from = 0,
+                  int y_to = -1);
 void draw_line(int x0, int y0, int x1, int y1, int color);
 void move_to(int x, int y);
 void line_to(int x, int y, int color);

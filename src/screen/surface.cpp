@@ -211,31 +211,42 @@ void fill_rect(int x0, int y0, int x1, int y1, int color)
   invalidate_rect(x0, y0, x1, y1);
 }
 
-// Row y of vertical strokes: pixel i is set where top[i] <= y <= bottom[i].
-// Built for AVX2 too, where the loop runs eight pixels at a time.
+// Row y of vertical strokes: pixel i is set where top[i] <= y <= bottom[i],
+// and to bg elsewhere unless bg is kept (keep set).  Built for AVX2 too,
+// where the loop runs eight pixels at a time.
 __attribute__((target_clones("avx2", "default")))
-static void stroke_row(uint32_t *row, int i0, int i1, const int *top, const int *bottom, int y, uint32_t rgb)
+static void stroke_row(uint32_t *row, int i0, int i1, const int *top, const int *bottom, int y, uint32_t rgb,
+                       uint32_t bg, int keep)
 {
-  for (int i = i0; i < i1; i++)
-    row[i] = (top[i] <= y) & (y <= bottom[i]) ? rgb : row[i];
+  if (keep)
+    for (int i = i0; i < i1; i++)
+      row[i] = (top[i] <= y) & (y <= bottom[i]) ? rgb : row[i];
+  else
+    for (int i = i0; i < i1; i++)
+      row[i] = (top[i] <= y) & (y <= bottom[i]) ? rgb : bg;
 }
 
-void fill_columns(int x0, int count, const int *top, const int *bottom, int color)
+void fill_columns(int x0, int count, const int *top, const int *bottom, int color, int bg, int y_from, int y_to)
 {
   int i0 = std::max(0, -x0), i1 = std::min(count, scr_width - x0);
   int y0 = scr_height, y1 = -1;
-  for (int i = i0; i < i1; i++)
-    if (top[i] <= bottom[i]) {
-      y0 = std::min(y0, top[i]);
-      y1 = std::max(y1, bottom[i]);
-    }
+  if (bg >= 0) {
+    y0 = y_from;
+    y1 = y_to;
+  } else {
+    for (int i = i0; i < i1; i++)
+      if (top[i] <= bottom[i]) {
+        y0 = std::min(y0, top[i]);
+        y1 = std::max(y1, bottom[i]);
+      }
+  }
   y0 = std::max(y0, 0);
   y1 = std::min(y1, scr_height - 1);
-  if (y0 > y1)
+  if (y0 > y1 || i0 >= i1)
     return;
-  uint32_t rgb = color_of(color);
+  uint32_t rgb = color_of(color), fill = color_of(bg);
   for (int y = y0; y <= y1; y++)
-    stroke_row(back_buffer + (size_t)y * scr_width + x0, i0, i1, top, bottom, y, rgb);
+    stroke_row(back_buffer + (size_t)y * scr_width + x0, i0, i1, top, bottom, y, rgb, fill, bg < 0);
   invalidate_rect(x0 + i0, y0, x0 + i1 - 1, y1);
 }
 
@@ -266,6 +277,19 @@ static void raster_line(int x0, int y0, int x1, int y1, uint32_t rgb)
     uint32_t *row = back_buffer + (size_t)y0 * scr_width;
     for (int x = a; x <= b; x++)
       row[x] = xor_mode ? row[x] ^ rgb : rgb;
+    return;
+  }
+  if (x0 == x1) {
+    // A column, the same way.
+    if (x0 < 0 || x0 >= scr_width)
+      return;
+    int a = y0 < y1 ? y0 : y1 + 1, b = y0 < y1 ? y1 - 1 : y0;
+    a = std::max(a, 0);
+    b = std::min(b, scr_height - 1);
+    for (int y = a; y <= b; y++) {
+      uint32_t *p = back_buffer + (size_t)y * scr_width + x0;
+      *p = xor_mode ? *p ^ rgb : rgb;
+    }
     return;
   }
   int dx = abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
@@ -331,6 +355,7 @@ void set_text_colors(int fg, int bg)
 // One character cell: the opaque background over the font's height, then
 // the glyph's ink (exclusive-or in that mode, as a mark letter is drawn).
 // The cell is clipped to the screen once, and its rows are written directly.
+__attribute__((target_clones("avx2", "default")))
 static void draw_char(int x, int y, unsigned char c)
 {
   int top = y - char_ascent;

@@ -58,10 +58,13 @@ TEST_F(Display, TracesBandsGotoCursorsReadoutsAndTitlesAsShown)
       for (uint32_t s = 2024; auto &x : v)
         s = s * 1664525u + 1013904223u, x = (int16_t)((int)(s >> 16) % (2 * t.amplitude + 1) - t.amplitude + t.zero);
       const int16_t *first = v.data() + t.stride - 1;
+      std::vector<int16_t> decoy(v.size(), (int16_t)t.zero); // another window's values of the same length
       if (gathered) {
-        begin_trace_gather(first, t.n, t.width);
+        begin_trace_gather(0, decoy.data(), t.n, t.width);
+        gather_trace_values(0, decoy.data(), t.n);
+        begin_trace_gather(1, first, t.n, t.width);
         for (long long at = 0, piece = 1; at < t.n; at += piece, piece = piece * 7 % 4099 + 1)
-          gather_trace_values(first + at, std::min<long long>(piece, t.n - at));
+          gather_trace_values(1, first + at, std::min<long long>(piece, t.n - at));
       }
       int x0 = 3, yc = 200, left = x0 - 1, top = yc - t.height / 2 - 1, w = t.width + 2;
       fill_rect(left, top, left + w - 1, top + t.height + 1, 1);
@@ -185,11 +188,43 @@ TEST_F(Display, ALoadedSignalsFirstTraceIsTheTraceARedrawDraws)
     bytes file = make_wav(1, r.channels, 16000, r.bits, packed(false, r.bits / 8, values));
     file.resize(file.size() - (size_t)r.missing * 2);
     write_file(dir + "/f.wav", {file.begin(), file.end()});
-    begin_trace_gather(windows[2].samples, 100, 10); // left over from elsewhere
+    begin_trace_gather(1, windows[2].samples, 100, 10); // left over from elsewhere
     load_file((dir + "/f.wav").c_str(), 0);
     ASSERT_EQ(windows[1].num_samples, r.n - r.missing);
     std::vector<uint32_t> loaded(back_buffer, back_buffer + scr_width * scr_height);
     redraw_current();
     EXPECT_TRUE(std::equal(loaded.begin(), loaded.end(), back_buffer)) << r.bits << " bits, " << r.n << " frames";
   }
+  // The start loads all its files before it draws any window: its first
+  // screen is the one a redraw of every window draws (signals of one length,
+  // so that each trace must come from its own window's values).
+  char cwd[4096];
+  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  num_files = 3;
+  for (int i = 0; i < num_files; i++) {
+    std::string name = dir + "/start" + std::to_string(i) + ".wav";
+    std::vector<int> v(200001);
+    for (size_t k = 0; k < v.size(); k++)
+      v[k] = (int)((k * (7919 + 40 * i)) % (50000 - 15000 * i)) - 25000;
+    write_file(name, wav_text(v, 1, 16000));
+    snprintf(file_names[i], FILE_NAME_LEN, "%s", name.c_str());
+  }
+  check_file_names();
+  init_windows();
+  load_start_files();
+  ASSERT_EQ(std::vector({windows[1].num_samples, windows[2].num_samples, windows[3].num_samples, cur_win}),
+            std::vector({200001, 200001, 200001, 1}));
+  std::vector<uint32_t> started(back_buffer, back_buffer + scr_width * scr_height);
+  redraw_all();
+  EXPECT_TRUE(std::equal(started.begin(), started.end(), back_buffer));
+  // A mono trace of strokes paints its own background: the band is what a
+  // fill of the whole band and the strokes over it make.
+  const window_view *v = &window_views[2];
+  int inner = v->bottom - v->top - row_height - 6;
+  fill_rect(v->left + 2, v->top + row_height + 2, v->right - 2, v->bottom - 2, plot_color);
+  plot_trace(windows[2].samples, windows[2].num_samples, 1, v->right - v->left - 6, inner, v->left + 3,
+             inner / 2 + v->top + row_height + 3, 65536, 0, wave_color);
+  EXPECT_TRUE(std::equal(started.begin(), started.end(), back_buffer));
+  num_files = 0;
+  ASSERT_EQ(chdir(cwd), 0);
 }

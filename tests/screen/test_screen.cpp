@@ -65,6 +65,16 @@ TEST_F(Screen, RectsBandsLinesAndOverlaysDrawAsShownAndBoxesAreCentredFramedAndR
   set_xor(0);
   EXPECT_EQ(std::vector<int>({count_color(0, 59, scr_width - 1, 63, palette[14]), px(61, 60) == palette[14], px(60, 60) == palette[14]}),
             std::vector({8 + 3 + 2, 1, 0}));
+  // Columns too, and their end point is left out the same way.
+  draw_line(90, 130, 90, 120, 13);
+  draw_line(95, -5, 95, 3, 13);
+  draw_line(99, scr_height - 2, 99, scr_height + 9, 13);
+  set_xor(1);
+  draw_line(90, 124, 90, 126, 13);
+  set_xor(0);
+  EXPECT_EQ(std::vector<int>({count_color(90, 100, 90, 140, palette[13]), count_color(95, 0, 95, 9, palette[13]),
+                              count_color(99, scr_height - 5, 99, scr_height - 1, palette[13]), px(90, 120) == palette[13]}),
+            std::vector<int>({10 - 2, 3, 2, 0}));
   // Text is clipped at the screen's edges cell column by column.
   auto cell = [](int x) { std::vector<uint32_t> c; for (int y = 100 - char_ascent; y < 100 - char_ascent + row_height - 2; y++) for (int i = 0; i < char_width; i++) c.push_back(x + i >= 0 && x + i < scr_width ? px(x + i, y) : 0); return c; };
   set_text_colors(15, 4);
