@@ -19,14 +19,24 @@ static const char *const top_menu[] = {
 // The type each kept name's probe found, so that its load need not probe again.
 static int file_types[MAX_FILES];
 
+// Reduces a command-line name to its base name in the folder it names, as
+// taken from the start folder (not from the folder an earlier name made
+// current).  An absolute name whose folder becomes current needs no visit
+// to the start folder first.
+static void enter_start_name(char *base, const char *name)
+{
+  int absolute = name[0] == '/';
+  if (!absolute)
+    change_dir(plat_start_dir());
+  if (split_path(base, name) <= 0 && absolute)
+    change_dir(plat_start_dir());
+}
+
 void check_file_names()
 {
   char base[FILE_NAME_LEN];
   for (int i = 0; i < num_files;) {
-    // Each name is taken from the start folder, not from the folder an
-    // earlier name made current.
-    change_dir(plat_start_dir());
-    split_path(base, file_names[i]);
+    enter_start_name(base, file_names[i]);
     file_types[i] = detect_file_type(base);
     if (file_types[i] >= 0) {
       i++;
@@ -57,8 +67,7 @@ void load_start_files()
   char base[FILE_NAME_LEN];
   for (int i = 0; i < n; i++) {
     make_current(first_vis + i);
-    change_dir(plat_start_dir()); // as check_file_names found it
-    split_path(base, file_names[i]);
+    enter_start_name(base, file_names[i]); // as check_file_names found it
     load_probed_file(base, file_types[i]);
   }
   loads_drawn_later = 0;

@@ -116,8 +116,9 @@ void trim_trailing_spaces(char *text);
 int change_dir(const char *path);
 // Makes the path's directory current and puts its base name in out, which
 // holds FILE_PATH_LEN bytes (a long name is kept whole: cutting it would
-// name another file).
-void split_path(char *out, const char *path);
+// name another file).  1 when the directory became current, -1 when it
+// could not, 0 when the path names none.
+int split_path(char *out, const char *path);
 
 // File selection box: lets the user pick a name; returns with name empty
 // when the user escaped.

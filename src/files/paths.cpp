@@ -21,7 +21,7 @@ int change_dir(const char *path)
   return chdir(path) == 0 ? 0 : 1;
 }
 
-void split_path(char *out, const char *path)
+int split_path(char *out, const char *path)
 {
   int cut = -1;
   for (int i = 1; path[i]; i++)
@@ -29,10 +29,11 @@ void split_path(char *out, const char *path)
       cut = i;
   if (cut < 0) {
     snprintf(out, FILE_PATH_LEN, "%s", path);
-    return;
+    return 0;
   }
   char dir[FILE_PATH_LEN];
   snprintf(dir, sizeof dir, "%.*s", cut + 1, path);
-  change_dir(dir);
+  int moved = change_dir(dir) == 0 ? 1 : -1;
   snprintf(out, FILE_PATH_LEN, "%s", path + cut + 1);
+  return moved;
 }

@@ -198,22 +198,28 @@ TEST_F(Display, ALoadedSignalsFirstTraceIsTheTraceARedrawDraws)
   // The start loads all its files before it draws any window: its first
   // screen is the one a redraw of every window draws (signals of one length,
   // so that each trace must come from its own window's values).
+  // Names are taken from the start folder: an absolute one, one whose folder
+  // is missing (its base name is then looked up in the start folder) and a
+  // relative one after them.
   char cwd[4096];
   ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  plat_note_start_dir();
+  std::filesystem::create_directories(dir + "/elsewhere");
+  const std::string names[] = {dir + "/elsewhere/start0.wav", dir + "/missing/start1.wav", "start2.wav"};
   num_files = 3;
   for (int i = 0; i < num_files; i++) {
-    std::string name = dir + "/start" + std::to_string(i) + ".wav";
     std::vector<int> v(200001);
     for (size_t k = 0; k < v.size(); k++)
       v[k] = (int)((k * (7919 + 40 * i)) % (50000 - 15000 * i)) - 25000;
-    write_file(name, wav_text(v, 1, 16000));
-    snprintf(file_names[i], FILE_NAME_LEN, "%s", name.c_str());
+    write_file(i ? dir + "/start" + std::to_string(i) + ".wav" : names[0], wav_text(v, 1, 16000));
+    snprintf(file_names[i], FILE_NAME_LEN, "%s", names[i].c_str());
   }
   check_file_names();
   init_windows();
   load_start_files();
-  ASSERT_EQ(std::vector({windows[1].num_samples, windows[2].num_samples, windows[3].num_samples, cur_win}),
-            std::vector({200001, 200001, 200001, 1}));
+  ASSERT_EQ(std::vector({num_files, windows[1].num_samples, windows[2].num_samples, windows[3].num_samples, cur_win}),
+            std::vector({3, 200001, 200001, 200001, 1}));
   std::vector<uint32_t> started(back_buffer, back_buffer + scr_width * scr_height);
   redraw_all();
   EXPECT_TRUE(std::equal(started.begin(), started.end(), back_buffer));
@@ -227,4 +233,5 @@ TEST_F(Display, ALoadedSignalsFirstTraceIsTheTraceARedrawDraws)
   EXPECT_TRUE(std::equal(started.begin(), started.end(), back_buffer));
   num_files = 0;
   ASSERT_EQ(chdir(cwd), 0);
+  plat_note_start_dir();
 }
