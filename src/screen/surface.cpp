@@ -369,9 +369,13 @@ static void draw_char(int x, int y, unsigned char c)
     uint32_t bg = color_of(text_bg);
     for (int r = r0; r < r1; r++) {
       uint32_t *row = back_buffer + (size_t)(top + r) * scr_width + x;
-      const uint8_t *ink = mask ? mask + r * char_width : nullptr;
+      if (!mask) {
+        std::fill(row + c0, row + c1, bg);
+        continue;
+      }
+      const uint8_t *ink = mask + r * char_width;
       for (int i = c0; i < c1; i++)
-        row[i] = ink && ink[i] ? fg : bg;
+        row[i] = ink[i] ? fg : bg;
     }
     return;
   }
