@@ -19,22 +19,36 @@ static const char *const top_menu[] = {
 // The type each kept name's probe found, so that its load need not probe again.
 static int file_types[MAX_FILES];
 
+// The folder an absolute name made current last, while the start's names
+// are checked and loaded ("" when another folder may be current).
+static char entered[FILE_NAME_LEN];
+
 // Reduces a command-line name to its base name in the folder it names, as
 // taken from the start folder (not from the folder an earlier name made
 // current).  An absolute name whose folder becomes current needs no visit
-// to the start folder first.
+// to the start folder first, and none at all when that folder is current
+// already (names of one folder, checked and then loaded).
 static void enter_start_name(char *base, const char *name)
 {
-  int absolute = name[0] == '/';
+  int absolute = name[0] == '/', folder = path_folder_length(name);
+  if (absolute && folder > 0 && (int)strlen(entered) == folder && strncmp(entered, name, folder) == 0) {
+    snprintf(base, FILE_NAME_LEN, "%s", name + folder);
+    return;
+  }
+  entered[0] = 0;
   if (!absolute)
     change_dir(plat_start_dir());
-  if (split_path(base, name) <= 0 && absolute)
+  int moved = split_path(base, name);
+  if (absolute && moved <= 0)
     change_dir(plat_start_dir());
+  if (absolute && moved > 0)
+    snprintf(entered, sizeof entered, "%.*s", folder, name);
 }
 
 void check_file_names()
 {
   char base[FILE_NAME_LEN];
+  entered[0] = 0;
   for (int i = 0; i < num_files;) {
     enter_start_name(base, file_names[i]);
     file_types[i] = detect_file_type(base);

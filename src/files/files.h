@@ -119,6 +119,8 @@ int change_dir(const char *path);
 // name another file).  1 when the directory became current, -1 when it
 // could not, 0 when the path names none.
 int split_path(char *out, const char *path);
+// The length of the folder part split_path cuts from path (0: none).
+int path_folder_length(const char *path);
 
 // File selection box: lets the user pick a name; returns with name empty
 // when the user escaped.

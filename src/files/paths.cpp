@@ -21,12 +21,18 @@ int change_dir(const char *path)
   return chdir(path) == 0 ? 0 : 1;
 }
 
-int split_path(char *out, const char *path)
+int path_folder_length(const char *path)
 {
   int cut = -1;
   for (int i = 1; path[i]; i++)
     if (path[i] == '/' || path[i] == '\\' || path[i] == ':')
       cut = i;
+  return cut + 1;
+}
+
+int split_path(char *out, const char *path)
+{
+  int cut = path_folder_length(path) - 1;
   if (cut < 0) {
     snprintf(out, FILE_PATH_LEN, "%s", path);
     return 0;

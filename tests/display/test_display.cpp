@@ -198,28 +198,33 @@ TEST_F(Display, ALoadedSignalsFirstTraceIsTheTraceARedrawDraws)
   // The start loads all its files before it draws any window: its first
   // screen is the one a redraw of every window draws (signals of one length,
   // so that each trace must come from its own window's values).
-  // Names are taken from the start folder: an absolute one, one whose folder
-  // is missing (its base name is then looked up in the start folder) and a
-  // relative one after them.
+  // Names are taken from the start folder: two absolute ones in one folder,
+  // one whose folder is missing (its base name is then looked up in the
+  // start folder) and a relative one after them.
   char cwd[4096];
   ASSERT_TRUE(getcwd(cwd, sizeof cwd));
   ASSERT_EQ(chdir(dir.c_str()), 0);
   plat_note_start_dir();
   std::filesystem::create_directories(dir + "/elsewhere");
-  const std::string names[] = {dir + "/elsewhere/start0.wav", dir + "/missing/start1.wav", "start2.wav"};
-  num_files = 3;
+  const std::string names[] = {dir + "/elsewhere/start0.wav", dir + "/elsewhere/start1.wav",
+                               dir + "/missing/start2.wav", "start3.wav"};
+  const std::string files[] = {names[0], names[1], dir + "/start2.wav", dir + "/start3.wav"};
+  num_files = 4;
   for (int i = 0; i < num_files; i++) {
     std::vector<int> v(200001);
     for (size_t k = 0; k < v.size(); k++)
-      v[k] = (int)((k * (7919 + 40 * i)) % (50000 - 15000 * i)) - 25000;
-    write_file(i ? dir + "/start" + std::to_string(i) + ".wav" : names[0], wav_text(v, 1, 16000));
+      v[k] = (int)((k * (7919 + 40 * i)) % (50000 - 11000 * i)) - 25000;
+    write_file(files[i], wav_text(v, 1, 16000));
     snprintf(file_names[i], FILE_NAME_LEN, "%s", names[i].c_str());
   }
   check_file_names();
   init_windows();
   load_start_files();
-  ASSERT_EQ(std::vector({num_files, windows[1].num_samples, windows[2].num_samples, windows[3].num_samples, cur_win}),
-            std::vector({3, 200001, 200001, 200001, 1}));
+  ASSERT_EQ(std::vector({num_files, windows[1].num_samples, windows[2].num_samples, windows[3].num_samples,
+                         windows[4].num_samples, cur_win}),
+            std::vector({4, 200001, 200001, 200001, 200001, 1}));
+  for (int w = 1; w <= 4; w++)
+    EXPECT_EQ(windows[w].samples[1], (int)((7919 + 40 * (w - 1)) % (50000 - 11000 * (w - 1))) - 25000) << w;
   std::vector<uint32_t> started(back_buffer, back_buffer + scr_width * scr_height);
   redraw_all();
   EXPECT_TRUE(std::equal(started.begin(), started.end(), back_buffer));
