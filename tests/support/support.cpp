@@ -70,6 +70,16 @@ void fill_window(int w, const std::vector<int> &v, int channels, int rate, int b
   window_views[w].view_end = n;
 }
 
+// A test binary run by hand, outside ctest, keeps the program's font cache
+// out of the user's home as well.
+static const int cache_kept_here = [] {
+  const char *base = getenv("TARVO_TEST_TMP");
+  std::string root = base && *base ? base : "/tmp/tarvo-tests";
+  if (!getenv("XDG_CACHE_HOME"))
+    setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
+  return 1;
+}();
+
 std::string scratch_dir(const std::string &name)
 {
   const char *base = getenv("TARVO_TEST_TMP");
