@@ -325,8 +325,23 @@ static void stamp_config_files(stamp_set *s, FcStrList *list)
 // writes a folder's cache anew when it finds the folder changed, and
 // installing fonts from packages runs it, so a font added or removed shows
 // as a changed cache folder (a font copied by hand into a system folder
-// shows once any program has used fontconfig since; the user's own font
-// folders are among the places stamped themselves).
+// shows once any program has used fontconfig since).  The user's own font
+// folders, where fonts are copied by hand, are stamped themselves, each
+// folder under the home folder that fontconfig read.
+static void stamp_home_font_folders(stamp_set *s, FcStrList *list)
+{
+  const char *home = getenv("HOME");
+  size_t n = home ? strlen(home) : 0;
+  if (list)
+    while (FcChar8 *p = FcStrListNext(list)) {
+      const char *path = (const char *)p;
+      if (n > 1 && strncmp(path, home, n) == 0 && path[n] == '/')
+        stamp_once(s, path, strlen(path));
+    }
+  if (list)
+    FcStrListDone(list);
+}
+
 static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *file)
 {
   put_fontconfig_inputs(b);
@@ -338,6 +353,7 @@ static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *fil
   stamp_list(&s, FcConfigGetConfigDirs(config));
   stamp_list(&s, FcConfigGetCacheDirs(config));
   stamp_user_places(&s);
+  stamp_home_font_folders(&s, FcConfigGetFontDirs(config));
   if (*file) {
     put_stamp(b, file);
     s.n++;

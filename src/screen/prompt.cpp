@@ -68,6 +68,7 @@ void show_prompt(const char *text)
     clear_prompt();
   set_text_colors(prompt_fg, prompt_bg);
   draw_text(prompt_x, graph_bottom, text);
+  present_rows(graph_bottom - char_ascent, graph_bottom - char_ascent + row_height);
   transcript('P', text);
   copy_line(prompt_cache, text);
   poll_key();

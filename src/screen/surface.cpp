@@ -128,6 +128,14 @@ void hold_presents(int on)
     paint_dirty();
 }
 
+void present_rows(int y0, int y1)
+{
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, scr_height - 1);
+  if (presents_held && back_buffer && y0 <= y1)
+    plat_present(back_buffer, scr_width, 0, y0, scr_width - 1, y1);
+}
+
 void paint_when_due()
 {
   if (presents_held) {

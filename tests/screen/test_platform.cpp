@@ -118,7 +118,8 @@ TEST(Platform, FontCacheServesAStartOnlyWhileWhatItDependsOnIsUnchanged)
   std::filesystem::create_directories(dir + "/fonts");
   std::filesystem::copy_file(dejavu + ".ttf", font);
   for (std::string conf : {"/fonts.conf", "/other.conf"})
-    write_file(dir + conf, "<fontconfig><dir>" + dir + "/fonts</dir><cachedir>" + dir + "/fc</cachedir></fontconfig>");
+    write_file(dir + conf, "<fontconfig><dir>" + dir + "/fonts</dir><dir>~/.fonts</dir><cachedir>" + dir +
+                               "/fc</cachedir></fontconfig>");
   std::filesystem::create_directories(dir + "/filed");
   write_file(dir + "/filed/tarvo", "");
   auto set = [](const char *name, std::string value) { return [=] { setenv(name, value.c_str(), 1); }; };
@@ -144,7 +145,8 @@ TEST(Platform, FontCacheServesAStartOnlyWhileWhatItDependsOnIsUnchanged)
     {"font file replaced by its bold face", bold, 1, 1, 0, cache},
     {"FONTCONFIG_FILE names another file", set("FONTCONFIG_FILE", dir + "/other.conf"), 1, 0, 1, cache},
     {"setup file touched", touch(dir + "/other.conf"), 1, 0, 1, cache},
-    {"~/.fonts made", [&] { std::filesystem::create_directories(home + "/.fonts"); }, 1, 0, 1, cache},
+    {"~/.fonts made", [&] { std::filesystem::create_directories(home + "/.fonts/sub"); }, 1, 0, 1, cache},
+    {"a file put in a folder of ~/.fonts", [&] { write_file(home + "/.fonts/sub/new.txt", "x"); }, 1, 0, 1, cache},
     {"cache empty", damage(0, none), 1, 1, 1, cache},
     {"cache cut in its header", damage(27, none), 1, 1, 1, cache},
     {"cache cut after its header", damage(28, none), 1, 1, 1, cache},

@@ -114,6 +114,13 @@ TEST_F(Screen, RectsBandsLinesAndOverlaysDrawAsShownAndBoxesAreCentredFramedAndR
   fill_rect(530, 500, 540, 510, 12);
   poll_key();
   EXPECT_EQ(screen_at(535, 505), palette[12]);
+  fill_rect(0, 450, 3, 451, 12); // a message shows at once, the rest waits
+  show_prompt(" Loading ... ");
+  int prompt_top = graph_bottom - char_ascent;
+  EXPECT_TRUE(std::equal(back_buffer + prompt_top * scr_width, back_buffer + (prompt_top + row_height) * scr_width,
+                         headless_screen() + prompt_top * scr_width));
+  EXPECT_NE(screen_at(2, 450), palette[12]);
+  clear_prompt();
   fill_rect(550, 500, 560, 510, 12);
   push_char('k'); // waiting for a key shows the screen, held or not
   wait_key();
