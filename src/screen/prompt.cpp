@@ -64,11 +64,13 @@ void show_prompt(const char *text)
 {
   if (strncmp(text, prompt_cache, LINE_LEN - 1) == 0 && strlen(text) < LINE_LEN)
     return;
+  int cells = (int)std::max(strlen(text), strlen(prompt_cache)); // what the line changes
   if (prompt_cache[0])
     clear_prompt();
   set_text_colors(prompt_fg, prompt_bg);
   draw_text(prompt_x, graph_bottom, text);
-  present_rows(graph_bottom - char_ascent, graph_bottom - char_ascent + row_height);
+  present_held_rect(prompt_x, graph_bottom - char_ascent, prompt_x + cells * char_width - 1,
+                    graph_bottom - char_ascent + row_height);
   transcript('P', text);
   copy_line(prompt_cache, text);
   poll_key();

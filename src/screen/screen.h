@@ -57,10 +57,10 @@ void paint_dirty();                 // copy the rectangles marked for repaint to
 // paint_dirty unless presents are held and one was made lately.
 void hold_presents(int on);
 void paint_when_due();
-// Copies rows y0..y1 to the screen at once while presents are held (a
+// Copies a rectangle to the screen at once while presents are held (a
 // message must be seen while the start loads); otherwise the next poll
-// copies them with everything else.
-void present_rows(int y0, int y1);
+// copies it with everything else.
+void present_held_rect(int x0, int y0, int x1, int y1);
 void invalidate_rect(int x0, int y0, int x1, int y1);
 
 // Exclusive-or overlays.

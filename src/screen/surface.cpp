@@ -128,12 +128,14 @@ void hold_presents(int on)
     paint_dirty();
 }
 
-void present_rows(int y0, int y1)
+void present_held_rect(int x0, int y0, int x1, int y1)
 {
+  x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
+  x1 = std::min(x1, scr_width - 1);
   y1 = std::min(y1, scr_height - 1);
-  if (presents_held && back_buffer && y0 <= y1)
-    plat_present(back_buffer, scr_width, 0, y0, scr_width - 1, y1);
+  if (presents_held && back_buffer && x0 <= x1 && y0 <= y1)
+    plat_present(back_buffer, scr_width, x0, y0, x1, y1);
 }
 
 void paint_when_due()
