@@ -266,34 +266,6 @@ void redraw_screen()
   redraw_all();
 }
 
-// Makes w the current window and draws the old one as inactive; false when
-// there is nothing to change.
-static bool switch_current(int w)
-{
-  if (w < 0 || w >= NUM_WINDOWS || w == cur_win)
-    return false;
-  int old = cur_win;
-  hide_range_box();
-  hide_time_cursor();
-  for (int i = 0; i < NUM_LETTERS; i++)
-    if (windows[old].marks[i] != -1)
-      draw_mark(mark_x[i], mark_y(old), i);
-  window_views[old].saved_cursor = cursor;
-  cur_win = w;
-  cursor = window_views[w].saved_cursor;
-  if (!maximized) {
-    layout_window(old);
-    const window_view *ov = &window_views[old];
-    if (ov->top >= 0 && ov->bottom < graph_area()) {
-      // The title loses its ">", an empty window's too: two windows must
-      // never both look current.
-      draw_window_frame(old, frame_color);
-      draw_title(old);
-    }
-  }
-  return true;
-}
-
 void make_current(int w)
 {
   if (w < 0 || w >= NUM_WINDOWS || w == cur_win)
@@ -305,8 +277,25 @@ void make_current(int w)
 
 void select_window(int w)
 {
-  if (!switch_current(w))
+  if (w < 0 || w >= NUM_WINDOWS || w == cur_win)
     return;
+  int old = cur_win;
+  hide_range_box();
+  hide_time_cursor();
+  for (int i = 0; i < NUM_LETTERS; i++)
+    if (windows[old].marks[i] != -1)
+      draw_mark(mark_x[i], mark_y(old), i);
+  make_current(w);
+  if (!maximized) {
+    layout_window(old);
+    const window_view *ov = &window_views[old];
+    if (ov->top >= 0 && ov->bottom < graph_area()) {
+      // The title loses its ">", an empty window's too: two windows must
+      // never both look current.
+      draw_window_frame(old, frame_color);
+      draw_title(old);
+    }
+  }
   layout_window(w);
   prepare_window(w);
   draw_window_frame(w, active_frame_color);

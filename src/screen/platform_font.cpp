@@ -284,12 +284,17 @@ static void stamp_user_places(stamp_set *s)
       stamp_once(s, path, strlen(path));
 }
 
-static void stamp_list(stamp_set *s, FcStrList *list)
+// Stamps every path of the list, or with prefix only those inside that folder.
+static void stamp_list(stamp_set *s, FcStrList *list, const char *prefix = nullptr)
 {
+  size_t n = prefix ? strlen(prefix) : 0;
   if (!list)
     return;
-  while (FcChar8 *p = FcStrListNext(list))
-    stamp_once(s, (const char *)p, strlen((const char *)p));
+  while (FcChar8 *p = FcStrListNext(list)) {
+    const char *path = (const char *)p;
+    if (!prefix || (n > 1 && strncmp(path, prefix, n) == 0 && path[n] == '/'))
+      stamp_once(s, path, strlen(path));
+  }
   FcStrListDone(list);
 }
 
@@ -328,20 +333,6 @@ static void stamp_config_files(stamp_set *s, FcStrList *list)
 // shows once any program has used fontconfig since).  The user's own font
 // folders, where fonts are copied by hand, are stamped themselves, each
 // folder under the home folder that fontconfig read.
-static void stamp_home_font_folders(stamp_set *s, FcStrList *list)
-{
-  const char *home = getenv("HOME");
-  size_t n = home ? strlen(home) : 0;
-  if (list)
-    while (FcChar8 *p = FcStrListNext(list)) {
-      const char *path = (const char *)p;
-      if (n > 1 && strncmp(path, home, n) == 0 && path[n] == '/')
-        stamp_once(s, path, strlen(path));
-    }
-  if (list)
-    FcStrListDone(list);
-}
-
 static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *file)
 {
   put_fontconfig_inputs(b);
@@ -353,7 +344,9 @@ static void put_fontconfig_answer(byte_buf *b, FcConfig *config, const char *fil
   stamp_list(&s, FcConfigGetConfigDirs(config));
   stamp_list(&s, FcConfigGetCacheDirs(config));
   stamp_user_places(&s);
-  stamp_home_font_folders(&s, FcConfigGetFontDirs(config));
+  const char *home = getenv("HOME");
+  if (home)
+    stamp_list(&s, FcConfigGetFontDirs(config), home);
   if (*file) {
     put_stamp(b, file);
     s.n++;

@@ -277,29 +277,19 @@ static void raster_line(int x0, int y0, int x1, int y1, uint32_t rgb)
     put_pixel(x0, y0, rgb);
     return;
   }
-  if (y0 == y1) {
-    // A row: x0 up to x1, the end point left out, clipped once.
-    if (y0 < 0 || y0 >= scr_height)
+  if (y0 == y1 || x0 == x1) {
+    // A row or a column: from the start up to the end point, left out,
+    // clipped once and written directly.
+    int along0 = y0 == y1 ? x0 : y0, along1 = y0 == y1 ? x1 : y1, across = y0 == y1 ? y0 : x0;
+    int length = y0 == y1 ? scr_width : scr_height, breadth = y0 == y1 ? scr_height : scr_width;
+    if (across < 0 || across >= breadth)
       return;
-    int a = x0 < x1 ? x0 : x1 + 1, b = x0 < x1 ? x1 - 1 : x0;
-    a = std::max(a, 0);
-    b = std::min(b, scr_width - 1);
-    uint32_t *row = back_buffer + (size_t)y0 * scr_width;
-    for (int x = a; x <= b; x++)
-      row[x] = xor_mode ? row[x] ^ rgb : rgb;
-    return;
-  }
-  if (x0 == x1) {
-    // A column, the same way.
-    if (x0 < 0 || x0 >= scr_width)
-      return;
-    int a = y0 < y1 ? y0 : y1 + 1, b = y0 < y1 ? y1 - 1 : y0;
-    a = std::max(a, 0);
-    b = std::min(b, scr_height - 1);
-    for (int y = a; y <= b; y++) {
-      uint32_t *p = back_buffer + (size_t)y * scr_width + x0;
-      *p = xor_mode ? *p ^ rgb : rgb;
-    }
+    int a = std::max(along0 < along1 ? along0 : along1 + 1, 0);
+    int b = std::min(along0 < along1 ? along1 - 1 : along0, length - 1);
+    size_t step = y0 == y1 ? 1 : (size_t)scr_width;
+    uint32_t *p = y0 == y1 ? back_buffer + (size_t)across * scr_width : back_buffer + across;
+    for (int i = a; i <= b; i++)
+      p[i * step] = xor_mode ? p[i * step] ^ rgb : rgb;
     return;
   }
   int dx = abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
