@@ -230,7 +230,21 @@ static int xdg_folder(char *out, const char *variable, const char *fallback)
          snprintf(out, PLAT_PATH_LEN, "%s%s%s", home, fallback ? "/" : "", fallback ? fallback : "") < PLAT_PATH_LEN;
 }
 
-static uint64_t checksum(const uint8_t *p, size_t n);
+static uint64_t checksum(const uint8_t *p, size_t n)
+{
+  // FNV-1a taken eight bytes at a time: each step is a one-to-one map of
+  // the running value, so a changed word always changes the result.
+  uint64_t h = 14695981039346656037u;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    memcpy(&word, p + i, 8);
+    h = (h ^ word) * 1099511628211u;
+  }
+  for (; i < n; i++)
+    h = (h ^ p[i]) * 1099511628211u;
+  return h;
+}
 
 // The stamps of a fontconfig part, each path once.
 struct stamp_set {
@@ -443,22 +457,6 @@ static uint8_t *cache_file;              // the file as read at this start
 static const uint8_t *old_part[PARTS];   // its parts, when it checked out
 static size_t old_len[PARTS];
 static byte_buf new_part[PARTS];         // parts made anew at this start
-
-static uint64_t checksum(const uint8_t *p, size_t n)
-{
-  // FNV-1a taken eight bytes at a time: each step is a one-to-one map of
-  // the running value, so a changed word always changes the result.
-  uint64_t h = 14695981039346656037u;
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t word;
-    memcpy(&word, p + i, 8);
-    h = (h ^ word) * 1099511628211u;
-  }
-  for (; i < n; i++)
-    h = (h ^ p[i]) * 1099511628211u;
-  return h;
-}
 
 // The cache folder with file appended ("" for the folder itself): 0 when
 // there is none (neither an absolute XDG_CACHE_HOME nor HOME) or it does
