@@ -79,8 +79,8 @@ TEST_F(Sound, DeviceCallsKeepTheirRules)
   }
 }
 
-// Record replaces a stereo 8-bit signal after the question; Enter replays
-// it whole; a record time the storage refuses is reported.
+// Record replaces a stereo 8-bit signal after the question; a record time
+// the storage refuses is reported.
 TEST_F(Sound, RecordMakesAOneChannelSixteenBitWindow)
 {
   fill_window(1, frames(50, 2, [](int i, int c) { return 128; }), 2, 10000, 8, 128);
@@ -93,11 +93,7 @@ TEST_F(Sound, RecordMakesAOneChannelSixteenBitWindow)
             std::vector<int>({10000, 1, SC_S16, 16, 0, 10000}));
   EXPECT_EQ(values(10000), captured(0, 10000));
   EXPECT_TRUE(showed(" Record time = 1000 msec"));
-  EXPECT_EQ(wait_key(), ' ');
-  push_move(1, 1);
-  replay();
-  EXPECT_EQ(played(), s16(captured(0, 10000)));
-  EXPECT_TRUE(showed(" Playing from [Home] to [End] "));
+  wait_key(); // the key that answered it (its replay: SoundRun)
   push_text("n");
   record_signal(); // no: the recording stays
   push_text("y");

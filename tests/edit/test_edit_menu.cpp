@@ -72,7 +72,6 @@ TEST_F(Editing, EveryEditLeavesSignalSlotsCursorAndViewAsShown)
     {"D@a", "n=900 A=0 B=200 C=-1 D=500 E=900 F=-1 end=900 cur=200 view=0..800 100-999, g=0"},
     {"D*", "n=0 A=-1 B=-1 C=-1 D=-1 E=-1 F=-1 end=0 cur=300 view=0..0  g=0"},
     {"V5\r-3\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,-3,6-999, g=0"},
-    {"V5\r40000\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,-25536,6-999, g=0"},
     {"V5\r7x\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=5 view=0..800 0-4,7,6-999, g=0"}, // the leading number
     {"V 999 \r\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=999 view=200..1000 0-999, g=0"},
     {"V\r7\r", "n=1000 A=100 B=300 C=-1 D=600 E=1000 F=50 end=1000 cur=300 view=100..900 0-299,7,301-999, g=0"},

@@ -193,7 +193,6 @@ const char *const top[] = {"File", "Edit", "Modify", "Trans", "Calc", "Input", "
 TEST_F(Screen, MessagesMenuLineAndKeyHintsAsShownKeyCodesFollowTheModifiersAndCtrlCQuits)
 {
   struct { void (*show)(); bool status; int x, fg; const char *text; } rows[] = {
-    {[] { not_implemented(); }, false, prompt_x, prompt_fg, " This function is not implemented."},
     {[] { open_info_box(80, 40); open_info_box(80, 40); }, false, prompt_x, prompt_fg, "Problem opening info box."},
     {[] { menu_select("Tarvo", top); }, false, prompt_x, prompt_fg,
      " Tarvo:  File  Edit  Modify  Trans  Calc  Input  Play  View  Window  Set  Help "},
